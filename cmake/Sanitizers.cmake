@@ -1,0 +1,11 @@
+# ORVENNA_SANITIZE: "address" (ASan + UBSan) or "thread" (TSan).
+set(ORVENNA_SANITIZE "" CACHE STRING "Sanitizer set: address or thread")
+if(ORVENNA_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+elseif(ORVENNA_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(NOT ORVENNA_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "ORVENNA_SANITIZE must be empty, address or thread")
+endif()

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Turns a still-image file into one Frame (see frame.h): the first frame of
+// the file, at its natural size or scaled (bicubic) to a target size. Used on
+// the GUI thread only.
+//
+// Invariant: after a successful LoadImageW, m_pixels holds exactly
+// m_width * m_height * 3 bytes; after a failed one it is empty and the size
+// is 0 x 0, so a failed load never leaves an older picture behind.
+class ImageLoader {
+public:
+    ImageLoader();
+    ~ImageLoader();
+    ImageLoader(const ImageLoader&) = delete;
+    ImageLoader& operator=(const ImageLoader&) = delete;
+
+    // Prepares the platform's image decoder once; true when it is ready.
+    bool Initialize();
+    // Forgets the picture (keeping the buffer's capacity); stays initialised.
+    void Release();
+    // Decodes `path`. A target of 0 in either dimension means the natural
+    // size in both.
+    bool LoadImageW(const wchar_t* path, unsigned targetWidth, unsigned targetHeight);
+
+    std::vector<uint8_t> m_pixels;
+    uint32_t m_width = 0;
+    uint32_t m_height = 0;
+
+private:
+    void* m_factory = nullptr;  // the platform's decoder factory, owned
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// Decodes the first video stream of a file into Frames (see frame.h), in
+// display order. Not thread-safe: one thread at a time uses a decoder (the GUI
+// thread opens and closes it, the camera thread reads and seeks it while a
+// stream runs). Failures are false results; nothing is shown or logged.
+//
+// Time line: seconds measured from the first frame of the stream, whatever
+// the container's own start time.
+class VideoDecoder {
+public:
+    VideoDecoder();
+    ~VideoDecoder();
+    VideoDecoder(const VideoDecoder&) = delete;
+    VideoDecoder& operator=(const VideoDecoder&) = delete;
+
+    // Opens the file (closing any open one first). False leaves the decoder
+    // closed with every field at its closed value.
+    bool Open(const wchar_t* path);
+    // Closed values: size 0 x 0, duration 0.0, position 0.0, rate 30.0. The
+    // stride is left as it was. Closing a closed decoder does nothing.
+    void Close();
+    // The next picture, resized to m_width * m_height * 3 bytes. False at the
+    // end of the stream, on an error and when closed; only a seek makes frames
+    // come again after the end.
+    bool ReadFrame(std::vector<uint8_t>& out);
+    // Moves so that the next ReadFrame returns the frame at or just after
+    // `seconds`; m_position reports the target until that read. No effect
+    // when closed.
+    void SeekTo(double seconds);
+    void SeekToStart();
+
+    uint32_t m_width = 0;   // picture size as delivered (upright)
+    uint32_t m_height = 0;
+    int32_t m_stride = 0;   // row stride of the platform's decoded buffers
+    double m_fps = 30.0;    // frames per second; 30.0 when the source gives none
+    double m_duration = 0.0;  // seconds; 0.0 when unknown
+    double m_position = 0.0;  // seconds: last frame read, or last seek target
+
+private:
+    struct Impl;  // the platform's decoding state; null when closed
+    std::unique_ptr<Impl> m_impl;
+};
