@@ -1,0 +1,108 @@
+// Windows layer of ImageLoader: the Windows Imaging Component decodes the
+// first frame, converts it to 24bppBGR (already the Frame layout) and scales
+// it bicubically when another size is asked for. COM is initialised by the
+// application on the calling thread.
+#include "media/image_loader.h"
+
+#include "media/frame.h"
+
+#include <windows.h>
+#include <wincodec.h>
+#include <wrl/client.h>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+IWICImagingFactory* factoryOf(void* handle)
+{
+    return static_cast<IWICImagingFactory*>(handle);
+}
+
+} // namespace
+
+ImageLoader::ImageLoader() = default;
+
+ImageLoader::~ImageLoader()
+{
+    Release();
+    if (m_factory)
+        factoryOf(m_factory)->Release();
+}
+
+bool ImageLoader::Initialize()
+{
+    if (m_factory)
+        return true;
+    IWICImagingFactory* factory = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))))
+        return false;
+    m_factory = factory;
+    return true;
+}
+
+void ImageLoader::Release()
+{
+    m_pixels.clear();
+    m_width = 0;
+    m_height = 0;
+}
+
+bool ImageLoader::LoadImageW(const wchar_t* path, unsigned targetWidth, unsigned targetHeight)
+{
+    Release();
+    IWICImagingFactory* factory = factoryOf(m_factory);
+    if (!factory)
+        return false;
+
+    // Declared in creation order, so they are released scaler first, decoder last.
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICFormatConverter> converter;
+    ComPtr<IWICBitmapScaler> scaler;
+
+    if (FAILED(factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, &decoder)))
+        return false;
+    // Only the first frame of a multi-frame file (an animated gif) is used.
+    if (FAILED(decoder->GetFrame(0, &frame)))
+        return false;
+    if (FAILED(factory->CreateFormatConverter(&converter))
+        || FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone,
+                                        nullptr, 0.0, WICBitmapPaletteTypeCustom)))
+        return false;
+
+    UINT naturalWidth = 0;
+    UINT naturalHeight = 0;
+    if (FAILED(converter->GetSize(&naturalWidth, &naturalHeight))) {
+        naturalWidth = 0;
+        naturalHeight = 0;
+    }
+    if (targetWidth == 0 || targetHeight == 0) {
+        targetWidth = naturalWidth;
+        targetHeight = naturalHeight;
+    }
+
+    IWICBitmapSource* source = converter.Get();
+    if (naturalWidth != targetWidth || naturalHeight != targetHeight) {
+        if (FAILED(factory->CreateBitmapScaler(&scaler))
+            || FAILED(scaler->Initialize(converter.Get(), targetWidth, targetHeight,
+                                         WICBitmapInterpolationModeCubic)))
+            return false;
+        source = scaler.Get();
+    }
+
+    const auto bytes = frameBytes(targetWidth, targetHeight);
+    if (!bytes)
+        return false;
+    const UINT stride = targetWidth * 3;
+    m_pixels.resize(*bytes);
+    if (FAILED(source->CopyPixels(nullptr, stride, static_cast<UINT>(*bytes), m_pixels.data()))) {
+        m_pixels.clear();
+        return false;
+    }
+    m_width = targetWidth;
+    m_height = targetHeight;
+    return true;
+}
