@@ -1,0 +1,197 @@
+#include "camera/frame_sender.h"
+
+#include "media/frame.h"
+#include "media/video_decoder.h"
+
+#include <chrono>
+#include <cstring>
+#include <system_error>
+
+namespace {
+constexpr auto kStopTimeout = std::chrono::milliseconds(5000);
+} // namespace
+
+FrameSender::FrameSender() = default;
+
+FrameSender::~FrameSender()
+{
+    Stop();
+    ShutdownCamera();
+    UnloadDll();
+}
+
+void FrameSender::stopSequence()
+{
+    // Run is signalled after stop so that a paused thread wakes and sees it.
+    m_stopEvent.set();
+    m_runEvent.set();
+    if (m_thread.joinable() && m_threadEnded.waitFor(kStopTimeout))
+        m_thread.join();
+    m_running = false;
+    m_paused = false;
+    m_framesSent = 0;
+    m_measuredFps = 0.0;
+}
+
+void FrameSender::joinThread()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void FrameSender::Stop()
+{
+    stopSequence();
+}
+
+void FrameSender::StartVideo(VideoDecoder* decoder, bool loop)
+{
+    stopSequence();
+    joinThread();
+    m_videoDecoder = decoder;
+    m_videoMode = decoder != nullptr;
+    m_loop = loop;
+    m_seekRequest = -1.0;
+    m_stillImage.clear();
+    startThread();
+}
+
+void FrameSender::StartImage(const unsigned char* data, int width, int height)
+{
+    stopSequence();
+    joinThread();
+    m_videoDecoder = nullptr;
+    m_videoMode = false;
+    const auto bytes = frameBytes(width, height);
+    if (data && bytes) {
+        m_stillImage.assign(data, data + *bytes);
+        m_imageWidth = width;
+        m_imageHeight = height;
+    } else {
+        m_stillImage.clear();
+        m_imageWidth = 0;
+        m_imageHeight = 0;
+    }
+    startThread();
+}
+
+void FrameSender::startThread()
+{
+    m_stopEvent.reset();
+    m_runEvent.set();
+    m_threadEnded.reset();
+    m_running = true;
+    m_paused = false;
+    m_framesSent = 0;
+    Stream stream{m_camera, m_sendFrame, m_width, m_height, m_frameCallback, m_finishedCallback};
+    try {
+        m_thread = std::thread([this, stream = std::move(stream)] {
+            const bool endedByItself = Run(stream);
+            m_running = false;
+            if (endedByItself && !m_stopEvent.isSet() && stream.finishedCallback)
+                stream.finishedCallback();
+            m_threadEnded.set();
+        });
+    } catch (const std::system_error&) {
+        m_running = false;
+    }
+}
+
+void FrameSender::Pause()
+{
+    if (m_running && !m_paused) {
+        m_paused = true;
+        m_runEvent.reset();
+    }
+}
+
+void FrameSender::Resume()
+{
+    if (m_running && m_paused) {
+        m_paused = false;
+        m_runEvent.set();
+    }
+}
+
+void FrameSender::SeekTo(double seconds)
+{
+    m_seekRequest = seconds;
+}
+
+bool FrameSender::Run(const Stream& stream)
+{
+    if (!stream.camera || !stream.sendFrame)
+        return false;
+
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kPreviewInterval = Clock::duration(std::chrono::seconds(1)) / 30;
+    Clock::time_point windowStart = Clock::now();
+    int windowCount = 0;
+    Clock::time_point lastPreview = windowStart - kPreviewInterval;
+    std::vector<uint8_t> decoded;
+
+    for (;;) {
+        if (m_stopEvent.isSet())
+            return false;
+        m_runEvent.wait();  // a paused stream waits here
+        if (m_stopEvent.isSet())
+            return false;
+
+        const double seek = m_seekRequest.exchange(-1.0);
+        if (seek >= 0.0 && m_videoMode)
+            m_videoDecoder->SeekTo(seek);
+
+        const uint8_t* source = m_stillImage.data();
+        int sw = m_imageWidth;
+        int sh = m_imageHeight;
+        if (m_videoMode) {
+            if (!m_videoDecoder->ReadFrame(decoded)) {
+                if (!m_loop)
+                    return true;
+                m_videoDecoder->SeekToStart();
+                if (!m_videoDecoder->ReadFrame(decoded))
+                    return true;
+            }
+            m_videoPosition = m_videoDecoder->m_position;
+            m_videoDuration = m_videoDecoder->m_duration;
+            sw = static_cast<int>(m_videoDecoder->m_width);
+            sh = static_cast<int>(m_videoDecoder->m_height);
+            const auto bytes = frameBytes(sw, sh);
+            if (!bytes || decoded.size() < *bytes)
+                continue;
+            source = decoded.data();
+        } else if (m_stillImage.empty()) {
+            // Nothing will ever come: wait for the stop instead of spinning.
+            m_stopEvent.wait();
+            return false;
+        }
+
+        if (stream.frameCallback) {
+            const Clock::time_point now = Clock::now();
+            if (now - lastPreview >= kPreviewInterval) {
+                stream.frameCallback(source, sw, sh);
+                lastPreview = now;
+            }
+        }
+
+        const uint8_t* frame = m_fitter.fit(source, sw, sh, stream.width, stream.height,
+                                            m_stretch, m_mirror);
+        if (!frame) {
+            if (m_videoMode)
+                continue;
+            m_stopEvent.wait();
+            return false;
+        }
+        stream.sendFrame(stream.camera, frame);
+
+        ++m_framesSent;
+        ++windowCount;
+        const Clock::time_point now = Clock::now();
+        const double elapsed = std::chrono::duration<double>(now - windowStart).count();
+        if (elapsed >= 1.0) {
+            m_measuredFps = windowCount / elapsed;
+            windowCount = 0;
+            windowStart = now;
+        }
+    }
+}

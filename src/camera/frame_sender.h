@@ -1,0 +1,129 @@
+#pragma once
+
+#include "camera/frame_fitter.h"
+#include "camera/manual_reset_event.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <thread>
+#include <vector>
+
+class VideoDecoder;
+
+// The camera pump. Binds the camera library (loaded at run time, never
+// linked) and owns the camera thread, which takes pictures from an open
+// VideoDecoder or a still image, fits and mirrors them to the camera size and
+// hands them to scSendFrame, which sets the pace. Every member function is
+// called on the GUI thread; the public atomics may be read and written from
+// any thread.
+//
+// Thread decisions:
+// - The camera thread works on copies of the camera, its size, the entry point
+//   and both callbacks taken at start, so the public callbacks may be
+//   reassigned at any time and never overlap a call of the old thread.
+// - A thread that does not end within the 5000 ms of the stop sequence is kept
+//   and joined before the next start, before the camera is deleted and in the
+//   destructor: no two loops ever run at once and none outlives the object.
+// - A thread that cannot be created leaves m_running false.
+class FrameSender {
+public:
+    using FrameCallback = std::function<void(const unsigned char*, int, int)>;
+    using FinishedCallback = std::function<void()>;
+
+    FrameSender();
+    ~FrameSender();
+    FrameSender(const FrameSender&) = delete;
+    FrameSender& operator=(const FrameSender&) = delete;
+
+    // Camera library binding.
+    // Loads the library beside the program, else through the default search;
+    // false unless scCreateCamera, scDeleteCamera and scSendFrame all resolve.
+    bool LoadDll();
+    void UnloadDll();
+    // Stops any stream and replaces the camera by one of width x height at
+    // fps, retrying a failed creation once. False leaves no camera.
+    bool InitCamera(int width, int height, float fps);
+    // Stops any stream and deletes the camera.
+    void ShutdownCamera();
+    // Some application reads the camera; false without a camera or without
+    // scIsConnected.
+    bool IsConnected() const;
+
+    // Streams an open decoder; it stays the caller's and must stay open until
+    // the stream has ended. Needs a camera (InitCamera), else the thread ends
+    // at once without sending.
+    void StartVideo(VideoDecoder* decoder, bool loop);
+    // Streams a copy of a still-image Frame of width x height.
+    void StartImage(const unsigned char* data, int width, int height);
+    void Pause();
+    void Resume();
+    // Seconds; a later request replaces one not yet taken. Video streams only.
+    void SeekTo(double seconds);
+    // Ends the camera thread; the camera and the source stay.
+    void Stop();
+
+    std::atomic<bool> m_running{false};
+    std::atomic<bool> m_paused{false};
+    std::atomic<bool> m_loop{true};     // rewind a video at its end
+    std::atomic<bool> m_mirror{false};  // left to right
+    std::atomic<bool> m_stretch{false}; // instead of letterboxing
+    std::atomic<double> m_measuredFps{0.0};    // frames sent per second
+    std::atomic<double> m_videoPosition{0.0};  // seconds, last decoded frame
+    std::atomic<double> m_videoDuration{0.0};  // seconds
+    // Called on the camera thread with the source picture, at most 30 times a
+    // second; the buffer is valid only during the call.
+    FrameCallback m_frameCallback;
+    // Called on the camera thread when the stream ends by itself (end of a
+    // video without loop, or a failed read), never after a stop.
+    FinishedCallback m_finishedCallback;
+
+private:
+    using CreateCameraFn = void* (*)(int, int, float);
+    using DeleteCameraFn = void (*)(void*);
+    using SendFrameFn = void (*)(void*, const void*);
+    using WaitForConnectionFn = bool (*)(void*, float);
+    using IsConnectedFn = bool (*)(void*);
+
+    // What the camera thread of one stream works on, fixed at start.
+    struct Stream {
+        void* camera = nullptr;
+        SendFrameFn sendFrame = nullptr;
+        int width = 0;
+        int height = 0;
+        FrameCallback frameCallback;
+        FinishedCallback finishedCallback;
+    };
+
+    void stopSequence();
+    void joinThread();
+    void startThread();
+    // The camera thread's loop; true when it ended by itself.
+    bool Run(const Stream& stream);
+    void deleteCamera();
+    void clearEntryPoints();
+
+    void* m_camera = nullptr;
+    int m_width = 640;
+    int m_height = 480;
+    void* m_dll = nullptr;
+    CreateCameraFn m_createCamera = nullptr;
+    DeleteCameraFn m_deleteCamera = nullptr;
+    SendFrameFn m_sendFrame = nullptr;
+    WaitForConnectionFn m_waitForConnection = nullptr;
+    IsConnectedFn m_isConnected = nullptr;
+
+    VideoDecoder* m_videoDecoder = nullptr;
+    std::vector<uint8_t> m_stillImage;
+    int m_imageWidth = 0;
+    int m_imageHeight = 0;
+    bool m_videoMode = false;
+
+    std::thread m_thread;
+    ManualResetEvent m_stopEvent{false};
+    ManualResetEvent m_runEvent{true};
+    ManualResetEvent m_threadEnded{false};  // set as the thread's last act
+    std::atomic<int32_t> m_framesSent{0};
+    std::atomic<double> m_seekRequest{-1.0};
+    FrameFitter m_fitter;  // the camera thread's work buffers, kept across streams
+};

@@ -1,0 +1,102 @@
+// The camera library binding of FrameSender, shared by every platform; only
+// the module loader (shared_library_*.cpp) differs.
+#include "camera/frame_sender.h"
+
+#include "camera/shared_library.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+template <typename Function>
+void resolve(void* library, const char* name, Function& function)
+{
+    function = reinterpret_cast<Function>(librarySymbol(library, name));
+}
+
+} // namespace
+
+bool FrameSender::LoadDll()
+{
+    if (m_dll)
+        return true;
+    // A library beside the program that turns out incomplete is final: the
+    // search path is tried only when nothing is found there.
+    void* library = loadLibraryBesideProgram(kCameraLibraryName);
+    if (!library)
+        library = loadLibraryFromSearchPath(kCameraLibraryName);
+    if (!library)
+        return false;
+
+    resolve(library, "scCreateCamera", m_createCamera);
+    resolve(library, "scDeleteCamera", m_deleteCamera);
+    resolve(library, "scSendFrame", m_sendFrame);
+    resolve(library, "scWaitForConnection", m_waitForConnection);
+    resolve(library, "scIsConnected", m_isConnected);
+    if (!m_createCamera || !m_deleteCamera || !m_sendFrame) {
+        freeLibrary(library);
+        clearEntryPoints();
+        return false;
+    }
+    m_dll = library;
+    return true;
+}
+
+void FrameSender::UnloadDll()
+{
+    // The camera and any thread still inside the library go first.
+    ShutdownCamera();
+    freeLibrary(m_dll);
+    m_dll = nullptr;
+    clearEntryPoints();
+}
+
+void FrameSender::clearEntryPoints()
+{
+    m_createCamera = nullptr;
+    m_deleteCamera = nullptr;
+    m_sendFrame = nullptr;
+    m_waitForConnection = nullptr;
+    m_isConnected = nullptr;
+}
+
+void FrameSender::deleteCamera()
+{
+    joinThread();  // scDeleteCamera must never overlap scSendFrame
+    if (m_camera && m_deleteCamera) {
+        m_deleteCamera(m_camera);
+        m_camera = nullptr;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+bool FrameSender::InitCamera(int width, int height, float fps)
+{
+    if (!LoadDll())
+        return false;
+    stopSequence();
+    deleteCamera();
+    void* camera = m_createCamera(width, height, fps);
+    if (!camera) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        camera = m_createCamera(width, height, fps);
+    }
+    if (!camera)
+        return false;
+    m_camera = camera;
+    m_width = width;
+    m_height = height;
+    return true;
+}
+
+void FrameSender::ShutdownCamera()
+{
+    stopSequence();
+    deleteCamera();
+}
+
+bool FrameSender::IsConnected() const
+{
+    return m_camera && m_isConnected && m_isConnected(m_camera);
+}

@@ -1,0 +1,200 @@
+#include "camera/frame_fitter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+using Frame = std::vector<uint8_t>;
+
+// A source whose every pixel differs from its neighbours.
+Frame pattern(int width, int height)
+{
+    Frame frame(static_cast<size_t>(width) * height * 3);
+    for (size_t i = 0; i < frame.size(); ++i)
+        frame[i] = static_cast<uint8_t>(i * 7 + i / 3 + 1);
+    return frame;
+}
+
+// The fitting rules applied pixel by pixel, straight from their definition.
+Frame reference(const Frame& source, int sw, int sh, int cw, int ch, bool stretch, bool mirror)
+{
+    Frame fitted(static_cast<size_t>(cw) * ch * 3, 0);
+    if (sw == cw && sh == ch) {
+        fitted = source;
+    } else {
+        int ox = 0, oy = 0, dw = cw, dh = ch;
+        if (!stretch) {
+            const float a = static_cast<float>(sw) / static_cast<float>(sh);
+            const float c = static_cast<float>(cw) / static_cast<float>(ch);
+            if (a > c) {
+                dh = static_cast<int>(cw / a);
+                oy = (ch - dh) / 2;
+            } else {
+                dw = static_cast<int>(ch * a);
+                ox = (cw - dw) / 2;
+            }
+        }
+        for (int y = oy; y < oy + dh; ++y) {
+            for (int x = ox; x < ox + dw; ++x) {
+                const int sx = ((x - ox) * sw) / dw;
+                const int sy = ((y - oy) * sh) / dh;
+                for (int b = 0; b < 3; ++b)
+                    fitted[(static_cast<size_t>(y) * cw + x) * 3 + b] = source[(static_cast<size_t>(sy) * sw + sx) * 3 + b];
+            }
+        }
+    }
+    if (!mirror)
+        return fitted;
+    Frame mirrored(fitted.size());
+    for (int y = 0; y < ch; ++y)
+        for (int x = 0; x < cw; ++x)
+            for (int b = 0; b < 3; ++b)
+                mirrored[(static_cast<size_t>(y) * cw + (cw - 1 - x)) * 3 + b] = fitted[(static_cast<size_t>(y) * cw + x) * 3 + b];
+    return mirrored;
+}
+
+// Rows (or columns) of the frame that hold anything but black.
+std::pair<int, int> paintedRows(const uint8_t* frame, int cw, int ch)
+{
+    int first = -1, last = -1;
+    for (int y = 0; y < ch; ++y)
+        for (int i = 0; i < cw * 3; ++i)
+            if (frame[static_cast<size_t>(y) * cw * 3 + i] != 0) {
+                if (first < 0)
+                    first = y;
+                last = y;
+                break;
+            }
+    return {first, last};
+}
+
+std::pair<int, int> paintedColumns(const uint8_t* frame, int cw, int ch)
+{
+    int first = -1, last = -1;
+    for (int x = 0; x < cw; ++x)
+        for (int y = 0; y < ch; ++y) {
+            const uint8_t* p = frame + (static_cast<size_t>(y) * cw + x) * 3;
+            if (p[0] || p[1] || p[2]) {
+                if (first < 0)
+                    first = x;
+                last = x;
+                break;
+            }
+        }
+    return {first, last};
+}
+
+} // namespace
+
+TEST(FrameFitter, LetterboxGeometry)
+{
+    struct Case {
+        int sw, sh, cw, ch;
+        FrameFitter::Rect rect;
+    };
+    const Case cases[] = {
+        {1280, 720, 640, 480, {0, 60, 640, 360}},
+        {720, 480, 640, 480, {0, 27, 640, 426}},   // 426.67 truncated
+        {1080, 1920, 1280, 720, {437, 0, 405, 720}},
+        {640, 480, 320, 240, {0, 0, 320, 240}},     // equal ratios fill the height
+        {1, 1000, 640, 1, {320, 0, 0, 1}},          // too thin to show
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.sw << "x" << c.sh << " -> " << c.cw << "x" << c.ch);
+        EXPECT_EQ(FrameFitter::pictureRect(c.sw, c.sh, c.cw, c.ch, false), c.rect);
+        EXPECT_EQ(FrameFitter::pictureRect(c.sw, c.sh, c.cw, c.ch, true),
+                  (FrameFitter::Rect{0, 0, c.cw, c.ch}));
+    }
+}
+
+TEST(FrameFitter, PictureLiesInsideBlackBars)
+{
+    // Bars drawn by an earlier geometry must not survive a change of it.
+    FrameFitter fitter;
+    const Frame wide(1280 * 720 * 3, 200);
+    const Frame tall(1080 * 1920 * 3, 200);
+    const uint8_t* out = fitter.fit(wide.data(), 1280, 720, 640, 480, false, false);
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(paintedRows(out, 640, 480), std::make_pair(60, 419));
+
+    out = fitter.fit(tall.data(), 1080, 1920, 1280, 720, false, true);
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(paintedRows(out, 1280, 720), std::make_pair(0, 719));
+    // Mirrored: columns 437..841 become 1280-1-841 .. 1280-1-437.
+    EXPECT_EQ(paintedColumns(out, 1280, 720), std::make_pair(438, 842));
+
+    out = fitter.fit(wide.data(), 1280, 720, 640, 480, true, false);
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(paintedRows(out, 640, 480), std::make_pair(0, 479));
+}
+
+TEST(FrameFitter, StretchedSinglePixelFillsTheFrame)
+{
+    FrameFitter fitter;
+    const Frame pixel = {10, 20, 30};
+    const uint8_t* out = fitter.fit(pixel.data(), 1, 1, 64, 48, true, false);
+    ASSERT_NE(out, nullptr);
+    for (int i = 0; i < 64 * 48; ++i)
+        ASSERT_TRUE(out[i * 3] == 10 && out[i * 3 + 1] == 20 && out[i * 3 + 2] == 30) << "pixel " << i;
+}
+
+TEST(FrameFitter, SameSizeIsSentWithoutCopyUnlessMirrored)
+{
+    FrameFitter fitter;
+    const Frame source = pattern(5, 3);
+    EXPECT_EQ(fitter.fit(source.data(), 5, 3, 5, 3, false, false), source.data());
+    EXPECT_EQ(fitter.fit(source.data(), 5, 3, 5, 3, true, false), source.data());
+
+    const uint8_t* out = fitter.fit(source.data(), 5, 3, 5, 3, false, true);
+    ASSERT_NE(out, source.data());
+    // Pixel (x, y) goes to (4 - x, y).
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            for (int b = 0; b < 3; ++b)
+                EXPECT_EQ(out[(y * 5 + 4 - x) * 3 + b], source[(y * 5 + x) * 3 + b]);
+}
+
+TEST(FrameFitter, RejectsSizesThatAreNoFrame)
+{
+    FrameFitter fitter;
+    const Frame source = pattern(2, 2);
+    EXPECT_EQ(fitter.fit(nullptr, 2, 2, 4, 4, false, false), nullptr);
+    EXPECT_EQ(fitter.fit(source.data(), 0, 2, 4, 4, false, false), nullptr);
+    EXPECT_EQ(fitter.fit(source.data(), 2, 2, -4, 4, false, false), nullptr);
+    EXPECT_EQ(fitter.fit(source.data(), 2, 2, 4, 100000, false, false), nullptr);
+}
+
+TEST(FrameFitter, GatherMatchesTheDirectFormulas)
+{
+    struct Size {
+        int sw, sh, cw, ch;
+    };
+    const Size sizes[] = {
+        {1280, 720, 640, 480}, {720, 480, 640, 480}, {1080, 1920, 128, 72},
+        {640, 480, 320, 240},  {320, 240, 640, 480}, {1, 1, 7, 5},
+        {1, 9, 8, 8},          {9, 1, 8, 8},         {3, 7, 11, 13},
+        {13, 11, 7, 3},        {17, 17, 16, 16},     {16, 16, 17, 17},
+        {5, 3, 5, 4},          {5, 3, 6, 3},         {101, 57, 64, 36},
+        {64, 36, 101, 57},     {2, 1000, 50, 1},     {1000, 2, 1, 50},
+        {33, 10, 1, 1},        {6, 4, 6, 4},         {160, 120, 1280, 720},
+    };
+    FrameFitter fitter;  // one fitter for all, as geometry changes come and go
+    for (const Size& s : sizes) {
+        const Frame source = pattern(s.sw, s.sh);
+        for (const bool stretch : {false, true}) {
+            for (const bool mirror : {false, true}) {
+                SCOPED_TRACE(testing::Message() << s.sw << "x" << s.sh << " -> " << s.cw << "x"
+                                                << s.ch << " stretch " << stretch << " mirror " << mirror);
+                const Frame expected = reference(source, s.sw, s.sh, s.cw, s.ch, stretch, mirror);
+                const uint8_t* out = fitter.fit(source.data(), s.sw, s.sh, s.cw, s.ch, stretch, mirror);
+                ASSERT_NE(out, nullptr);
+                // Twice: the second frame reuses the tables and bars of the first.
+                out = fitter.fit(source.data(), s.sw, s.sh, s.cw, s.ch, stretch, mirror);
+                ASSERT_EQ(Frame(out, out + expected.size()), expected);
+            }
+        }
+    }
+}
