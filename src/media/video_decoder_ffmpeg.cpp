@@ -1,0 +1,423 @@
+#include "media/video_decoder.h"
+
+#include "media/frame.h"
+#include "media/wide_path_linux.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/display.h>
+#include <libswscale/swscale.h>
+}
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <string>
+
+namespace {
+
+constexpr double kDefaultFps = 30.0;
+// A frame whose time lies this little off a seek target still counts as
+// "at" the target (time stamps are rounded to the stream's time base).
+constexpr double kSeekSlack = 1e-4;
+// swscale's SIMD converters may write a few pixels past the end of the last
+// row (up to 15 seen); the destination gets this much room beyond it.
+constexpr std::size_t kScalerSlack = 64 * 3;
+
+struct InputCloser {
+    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
+};
+struct CodecFreer {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct PacketFreer {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct FrameFreer {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+struct ScalerFreer {
+    void operator()(SwsContext* s) const { sws_freeContext(s); }
+};
+
+using InputPtr = std::unique_ptr<AVFormatContext, InputCloser>;
+using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
+using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
+using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
+
+InputPtr openInput(const std::string& path)
+{
+    // The "file:" prefix keeps a name such as "a:b.mp4" from being read as a
+    // protocol; the white list keeps playlists inside the file local.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    AVFormatContext* context = nullptr;
+    const std::string url = "file:" + path;
+    const int result = avformat_open_input(&context, url.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (result < 0)
+        return nullptr;  // avformat_open_input has freed the context
+    InputPtr input(context);
+    if (avformat_find_stream_info(input.get(), nullptr) < 0)
+        return nullptr;
+    return input;
+}
+
+// The first video stream that is a moving picture (not cover art), or null.
+AVStream* firstVideoStream(AVFormatContext* input)
+{
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        AVStream* stream = input->streams[i];
+        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+            !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC))
+            return stream;
+    }
+    return nullptr;
+}
+
+CodecPtr openDecoder(const AVStream* stream)
+{
+    const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (decoder == nullptr)
+        return nullptr;
+    CodecPtr codec(avcodec_alloc_context3(decoder));
+    if (!codec || avcodec_parameters_to_context(codec.get(), stream->codecpar) < 0)
+        return nullptr;
+    codec->pkt_timebase = stream->time_base;
+    codec->thread_count = 0;  // one per core
+    codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
+        return nullptr;
+    return codec;
+}
+
+// Clockwise turn (0, 90, 180 or 270 degrees) that shows the stream upright.
+int displayRotation(const AVStream* stream)
+{
+    const auto* matrix = reinterpret_cast<const int32_t*>(
+        av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
+    if (matrix == nullptr)
+        return 0;
+    const double counterClockwise = av_display_rotation_get(matrix);
+    if (std::isnan(counterClockwise))
+        return 0;
+    const long quarterTurns = std::lround(-counterClockwise / 90.0) % 4;
+    return static_cast<int>((quarterTurns + 4) % 4) * 90;
+}
+
+// Copies a width x height Frame into `dst` turned clockwise by `degrees`
+// (90, 180 or 270). Walks the destination in order; each destination pixel
+// comes from src[base + row * rowStep + column * columnStep] (in pixels).
+void turnPicture(const uint8_t* src, int width, int height, int degrees, uint8_t* dst)
+{
+    const std::ptrdiff_t w = width;
+    const std::ptrdiff_t h = height;
+    std::ptrdiff_t base = w - 1, rowStep = -1, columnStep = w;  // 270
+    if (degrees == 90) {
+        base = (h - 1) * w, rowStep = 1, columnStep = -w;
+    } else if (degrees == 180) {
+        base = w * h - 1, rowStep = -w, columnStep = -1;
+    }
+    const std::ptrdiff_t dstWidth = degrees == 180 ? w : h;
+    const std::ptrdiff_t dstHeight = degrees == 180 ? h : w;
+    for (std::ptrdiff_t y = 0; y < dstHeight; ++y) {
+        const std::ptrdiff_t rowStart = base + y * rowStep;
+        for (std::ptrdiff_t x = 0; x < dstWidth; ++x) {
+            const uint8_t* p = src + (rowStart + x * columnStep) * 3;
+            *dst++ = p[0];
+            *dst++ = p[1];
+            *dst++ = p[2];
+        }
+    }
+}
+
+}  // namespace
+
+struct VideoDecoder::Impl {
+    InputPtr input;
+    CodecPtr codec;
+    AVStream* stream = nullptr;  // owned by input
+    PacketPtr packet{av_packet_alloc()};
+    FramePtr frame{av_frame_alloc()};
+    int codedWidth = 0;  // picture size before the turn
+    int codedHeight = 0;
+    int rotation = 0;                // clockwise degrees
+    int64_t start = AV_NOPTS_VALUE;  // time stamp of the first frame (stream time base)
+    bool inputEnded = false;         // the decoder has been told that no packets follow
+
+    // A pending seek: frames before the target are decoded and skipped. When
+    // the demuxer lands after the target (MPEG-TS seeks by searching, not by
+    // an index), the seek is repeated further back.
+    double seekTarget = -1.0;
+    double seekBackoff = 0.0;  // how far before the target the demuxer was sent
+    bool seekLanded = false;   // a frame has come since the demuxer moved
+
+    // The scaler converts every decoded picture to BGR at the coded size; it
+    // is made again only when the decoded pictures change.
+    ScalerPtr scaler;
+    int scalerWidth = 0;
+    int scalerHeight = 0;
+    int scalerFormat = AV_PIX_FMT_NONE;
+    int scalerColorspace = AVCOL_SPC_UNSPECIFIED;
+    int scalerRange = AVCOL_RANGE_UNSPECIFIED;
+    std::vector<uint8_t> unturned;  // turned streams: the picture before the turn
+
+    bool receiveFrame();
+    bool prepareScaler();
+    bool convertFrame(std::vector<uint8_t>& out);
+    double secondsOf(int64_t timestamp) const
+    {
+        return static_cast<double>(timestamp - start) * av_q2d(stream->time_base);
+    }
+    void moveDemuxer(double seconds);
+    bool backOff();
+    bool skipForSeek(double frameTime);
+};
+
+// Decodes until `frame` holds the next picture. EAGAIN and end of file are
+// ordinary flow; damaged packets and frames are skipped. False at the end of
+// the stream or on a fatal error.
+bool VideoDecoder::Impl::receiveFrame()
+{
+    for (;;) {
+        const int result = avcodec_receive_frame(codec.get(), frame.get());
+        if (result == 0)
+            return true;
+        if (result == AVERROR_INVALIDDATA)
+            continue;
+        if (result != AVERROR(EAGAIN) || inputEnded)
+            return false;  // AVERROR_EOF once the decoder is drained
+        if (av_read_frame(input.get(), packet.get()) < 0) {
+            // End of file (or a read error): drain the frames still inside
+            // the decoder, B-frame reordering and frame threads included.
+            inputEnded = true;
+            avcodec_send_packet(codec.get(), nullptr);
+            continue;
+        }
+        if (packet->stream_index == stream->index)
+            avcodec_send_packet(codec.get(), packet.get());  // a refused packet is skipped
+        av_packet_unref(packet.get());
+    }
+}
+
+bool VideoDecoder::Impl::prepareScaler()
+{
+    const AVFrame& f = *frame;
+    if (scaler && f.width == scalerWidth && f.height == scalerHeight && f.format == scalerFormat &&
+        f.colorspace == scalerColorspace && f.color_range == scalerRange)
+        return true;
+    scaler.reset();
+    if (!frameBytes(f.width, f.height) ||
+        !sws_isSupportedInput(static_cast<AVPixelFormat>(f.format)))
+        return false;
+    // A stream whose picture size changes keeps the size it opened with.
+    scaler.reset(sws_getContext(f.width, f.height, static_cast<AVPixelFormat>(f.format), codedWidth,
+                                codedHeight, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr,
+                                nullptr));
+    if (!scaler)
+        return false;
+    const int colorspace = f.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : f.colorspace;
+    sws_setColorspaceDetails(scaler.get(), sws_getCoefficients(colorspace),
+                             f.color_range == AVCOL_RANGE_JPEG, sws_getCoefficients(SWS_CS_DEFAULT),
+                             1, 0, 1 << 16, 1 << 16);
+    scalerWidth = f.width;
+    scalerHeight = f.height;
+    scalerFormat = f.format;
+    scalerColorspace = f.colorspace;
+    scalerRange = f.color_range;
+    return true;
+}
+
+bool VideoDecoder::Impl::convertFrame(std::vector<uint8_t>& out)
+{
+    if (!prepareScaler())
+        return false;
+    const std::size_t bytes = *frameBytes(codedWidth, codedHeight);  // checked by Open
+    std::vector<uint8_t>& target = rotation == 0 ? out : unturned;
+    target.resize(bytes + kScalerSlack);
+    uint8_t* planes[1] = {target.data()};
+    const int strides[1] = {codedWidth * 3};
+    const bool scaled = sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height,
+                                  planes, strides) == codedHeight;
+    target.resize(bytes);  // keeps the capacity: no allocation for the next frame
+    if (!scaled)
+        return false;
+    if (rotation != 0) {
+        out.resize(bytes);
+        turnPicture(unturned.data(), codedWidth, codedHeight, rotation, out.data());
+    }
+    return true;
+}
+
+// Sends the demuxer to the key frame at or before `seconds`; at or before 0
+// to the very beginning, by bytes where time stamps are searched rather than
+// indexed.
+void VideoDecoder::Impl::moveDemuxer(double seconds)
+{
+    if (seconds <= 0.0 && (input->iformat->flags & AVFMT_TS_DISCONT)) {
+        av_seek_frame(input.get(), -1, 0, AVSEEK_FLAG_BYTE);
+    } else {
+        const int64_t origin = start == AV_NOPTS_VALUE ? 0 : start;
+        const double ticks = std::max(seconds, 0.0) / av_q2d(stream->time_base);
+        av_seek_frame(input.get(), stream->index, origin + static_cast<int64_t>(ticks),
+                      AVSEEK_FLAG_BACKWARD);
+    }
+    avcodec_flush_buffers(codec.get());
+    inputEnded = false;
+    seekLanded = false;
+}
+
+// Repeats the pending seek further back; false when it already went back to
+// the beginning.
+bool VideoDecoder::Impl::backOff()
+{
+    if (seekTarget - seekBackoff <= 0.0)
+        return false;
+    seekBackoff = std::max(1.0, seekBackoff * 2.0);
+    moveDemuxer(seekTarget - seekBackoff);
+    return true;
+}
+
+// Whether a frame at `frameTime` must be skipped to reach the pending seek
+// target; sends the demuxer back when it landed after the target.
+bool VideoDecoder::Impl::skipForSeek(double frameTime)
+{
+    if (seekTarget < 0.0)
+        return false;
+    const bool firstSinceMove = !seekLanded;
+    seekLanded = true;
+    if (frameTime + kSeekSlack < seekTarget)
+        return true;
+    if (firstSinceMove && frameTime > seekTarget + kSeekSlack && backOff())
+        return true;
+    seekTarget = -1.0;
+    return false;
+}
+
+VideoDecoder::VideoDecoder() = default;
+
+VideoDecoder::~VideoDecoder() = default;
+
+bool VideoDecoder::Open(const wchar_t* path)
+{
+    Close();
+    // The program writes no log; FFmpeg would report every damaged packet.
+    static const bool quiet = [] {
+        av_log_set_level(AV_LOG_QUIET);
+        return true;
+    }();
+    (void)quiet;
+    const std::optional<std::string> utf8 = utf8FromWide(path);
+    if (!utf8)
+        return false;
+    auto impl = std::make_unique<Impl>();
+    if (!impl->packet || !impl->frame)
+        return false;
+    impl->input = openInput(*utf8);
+    if (!impl->input)
+        return false;
+    impl->stream = firstVideoStream(impl->input.get());
+    if (impl->stream == nullptr)
+        return false;
+    const AVCodecParameters& params = *impl->stream->codecpar;
+    if (!frameBytes(params.width, params.height))
+        return false;
+    impl->codec = openDecoder(impl->stream);
+    if (!impl->codec)
+        return false;
+    // Only the chosen stream is demuxed.
+    for (unsigned i = 0; i < impl->input->nb_streams; ++i) {
+        if (impl->input->streams[i] != impl->stream)
+            impl->input->streams[i]->discard = AVDISCARD_ALL;
+    }
+
+    impl->codedWidth = params.width;
+    impl->codedHeight = params.height;
+    impl->rotation = displayRotation(impl->stream);
+    const bool sideways = impl->rotation == 90 || impl->rotation == 270;
+    m_width = static_cast<uint32_t>(sideways ? params.height : params.width);
+    m_height = static_cast<uint32_t>(sideways ? params.width : params.height);
+    m_stride = static_cast<int32_t>(m_width * 3);
+
+    const AVRational rate = av_guess_frame_rate(impl->input.get(), impl->stream, nullptr);
+    m_fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : kDefaultFps;
+
+    const AVStream& stream = *impl->stream;
+    const AVFormatContext& input = *impl->input;
+    if (stream.duration != AV_NOPTS_VALUE && stream.duration > 0)
+        m_duration = static_cast<double>(stream.duration) * av_q2d(stream.time_base);
+    else if (input.duration != AV_NOPTS_VALUE && input.duration > 0)
+        m_duration = static_cast<double>(input.duration) / AV_TIME_BASE;
+
+    // Without a start time in the stream, the container's start or else the
+    // first frame read fixes the origin of the time line.
+    if (stream.start_time != AV_NOPTS_VALUE)
+        impl->start = stream.start_time;
+    else if (input.start_time != AV_NOPTS_VALUE)
+        impl->start = av_rescale_q(input.start_time, AV_TIME_BASE_Q, stream.time_base);
+
+    m_position = 0.0;
+    m_impl = std::move(impl);
+    return true;
+}
+
+void VideoDecoder::Close()
+{
+    m_impl.reset();
+    m_width = 0;
+    m_height = 0;
+    m_fps = kDefaultFps;
+    m_duration = 0.0;
+    m_position = 0.0;
+}
+
+bool VideoDecoder::ReadFrame(std::vector<uint8_t>& out)
+{
+    if (!m_impl)
+        return false;
+    Impl& d = *m_impl;
+    for (;;) {
+        if (!d.receiveFrame()) {
+            // A demuxer that searched may land past the last frame; a
+            // target beyond the duration really has no frame.
+            if (d.seekTarget >= 0.0 && !d.seekLanded && d.seekTarget < m_duration && d.backOff())
+                continue;
+            return false;
+        }
+        const int64_t timestamp = d.frame->best_effort_timestamp;
+        if (timestamp != AV_NOPTS_VALUE && d.start == AV_NOPTS_VALUE)
+            d.start = timestamp;
+        // A frame without a time stamp is taken to follow the previous one.
+        const double frameTime =
+            timestamp != AV_NOPTS_VALUE ? d.secondsOf(timestamp) : m_position + 1.0 / m_fps;
+        if (timestamp == AV_NOPTS_VALUE)
+            d.seekTarget = -1.0;  // nothing to compare with: a seek ends here
+        else if (d.skipForSeek(frameTime)) {
+            av_frame_unref(d.frame.get());
+            continue;
+        }
+        const bool converted = d.convertFrame(out);
+        m_position = frameTime;
+        av_frame_unref(d.frame.get());
+        return converted;
+    }
+}
+
+void VideoDecoder::SeekTo(double seconds)
+{
+    if (!m_impl)
+        return;
+    if (!(seconds > 0.0))  // negative or NaN
+        seconds = 0.0;
+    m_impl->seekTarget = seconds;
+    m_impl->seekBackoff = 0.0;
+    m_impl->moveDemuxer(seconds);
+    m_position = seconds;
+}
+
+void VideoDecoder::SeekToStart()
+{
+    SeekTo(0.0);
+}

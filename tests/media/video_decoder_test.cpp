@@ -1,0 +1,256 @@
+#include "media/video_decoder.h"
+
+#include "support/frame_marks.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring widen(const std::string& ascii)
+{
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+std::wstring media(const char* file)
+{
+    return widen(std::string(ORVENNA_TEST_MEDIA_DIR) + "/" + file);
+}
+
+int markOf(const std::vector<uint8_t>& frame, const VideoDecoder& decoder)
+{
+    return frame_marks::readFrameMark(frame.data(), static_cast<int>(decoder.m_width),
+                                      static_cast<int>(decoder.m_height));
+}
+
+void expectClosed(const VideoDecoder& decoder)
+{
+    EXPECT_EQ(decoder.m_width, 0u);
+    EXPECT_EQ(decoder.m_height, 0u);
+    EXPECT_EQ(decoder.m_fps, 30.0);
+    EXPECT_EQ(decoder.m_duration, 0.0);
+    EXPECT_EQ(decoder.m_position, 0.0);
+}
+
+struct Clip {
+    const char* file;
+    uint32_t width;
+    uint32_t height;
+    double fps;
+    int frames;
+};
+
+std::ostream& operator<<(std::ostream& os, const Clip& clip)
+{
+    return os << clip.file;
+}
+
+std::string clipName(const testing::TestParamInfo<Clip>& info)
+{
+    std::string name = info.param.file;
+    for (char& c : name) {
+        if (c == '.')
+            c = '_';
+    }
+    return name;
+}
+
+const Clip kClips[] = {
+    {"bars_25.mp4", 160, 120, 25.0, 50},
+    {"bars_25.mkv", 160, 120, 25.0, 50},
+    {"bars_25.mov", 160, 120, 25.0, 50},
+    {"bars_25.avi", 160, 120, 25.0, 50},
+    {"bars_25.ts", 160, 120, 25.0, 50},  // the container starts at about 1.48 s
+    {"bars_2997.mp4", 320, 240, 30000.0 / 1001.0, 60},
+    {"bars_60.mp4", 160, 120, 60.0, 90},
+    {"rotated_90.mp4", 160, 120, 30.0, 30},  // stored 120 x 160
+    {"rotated_180.mp4", 160, 120, 30.0, 30},
+};
+
+class DecodeClip : public testing::TestWithParam<Clip> {};
+
+// Every frame comes once, upright, in display order, with its own time on a
+// time line that starts at 0.0; then the end is final until a seek.
+TEST_P(DecodeClip, DeliversEveryFrameOnceThenRewinds)
+{
+    const Clip& clip = GetParam();
+    VideoDecoder decoder;
+    ASSERT_TRUE(decoder.Open(media(clip.file).c_str()));
+    EXPECT_EQ(decoder.m_width, clip.width);
+    EXPECT_EQ(decoder.m_height, clip.height);
+    EXPECT_NEAR(decoder.m_fps, clip.fps, 1e-9);
+    EXPECT_NEAR(decoder.m_duration, clip.frames / clip.fps, 0.5 / clip.fps);
+    EXPECT_EQ(decoder.m_position, 0.0);
+
+    const std::size_t bytes = std::size_t{clip.width} * clip.height * 3;
+    std::vector<uint8_t> frame(7);  // the wrong size: ReadFrame sets it
+    int count = 0;
+    const uint8_t* firstBuffer = nullptr;
+    while (decoder.ReadFrame(frame)) {
+        ASSERT_EQ(frame.size(), bytes);
+        if (firstBuffer == nullptr)
+            firstBuffer = frame.data();
+        EXPECT_EQ(frame.data(), firstBuffer) << "the buffer is reused";
+        EXPECT_EQ(markOf(frame, decoder), count);
+        EXPECT_TRUE(frame_marks::barsPresent(frame.data(), clip.width, clip.height)) << count;
+        EXPECT_NEAR(decoder.m_position, count / clip.fps, 0.5 / clip.fps) << count;
+        ++count;
+    }
+    EXPECT_EQ(count, clip.frames);
+    EXPECT_FALSE(decoder.ReadFrame(frame));
+
+    decoder.SeekToStart();
+    EXPECT_EQ(decoder.m_position, 0.0);
+    ASSERT_TRUE(decoder.ReadFrame(frame));
+    EXPECT_EQ(markOf(frame, decoder), 0);
+    EXPECT_NEAR(decoder.m_position, 0.0, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Clips, DecodeClip, testing::ValuesIn(kClips), clipName);
+
+class SeekClip : public testing::TestWithParam<Clip> {};
+
+// A seek lands on the frame at or just after the target, forwards and
+// backwards, across key frames (every 12th frame).
+TEST_P(SeekClip, LandsOnTheFrameAtOrAfterTheTarget)
+{
+    const Clip& clip = GetParam();
+    VideoDecoder decoder;
+    ASSERT_TRUE(decoder.Open(media(clip.file).c_str()));
+    std::vector<uint8_t> frame;
+
+    struct Seek {
+        double frameTime;  // target, in frame periods
+        int expectedMark;
+    };
+    const Seek seeks[] = {{30.0, 30}, {13.5, 14}, {0.0, 0}, {23.0, 23}, {11.99, 12},
+                          {44.2, 45}, {1.0, 1},   {0.4, 1}};
+    for (const Seek& seek : seeks) {
+        const double target = seek.frameTime / clip.fps;
+        decoder.SeekTo(target);
+        EXPECT_EQ(decoder.m_position, target);
+        ASSERT_TRUE(decoder.ReadFrame(frame)) << "seek to " << target;
+        EXPECT_EQ(markOf(frame, decoder), seek.expectedMark) << "seek to " << target;
+        EXPECT_NEAR(decoder.m_position, seek.expectedMark / clip.fps, 0.5 / clip.fps);
+        // Reading goes on from there.
+        ASSERT_TRUE(decoder.ReadFrame(frame));
+        EXPECT_EQ(markOf(frame, decoder), seek.expectedMark + 1);
+    }
+
+    // Past the end there is no frame; a later seek brings frames back.
+    decoder.SeekTo(clip.frames / clip.fps + 5.0);
+    EXPECT_FALSE(decoder.ReadFrame(frame));
+    decoder.SeekTo(2.0 / clip.fps);
+    ASSERT_TRUE(decoder.ReadFrame(frame));
+    EXPECT_EQ(markOf(frame, decoder), 2);
+}
+
+// The containers seek differently: by index (mp4, mkv, avi) or by searching
+// time stamps (ts, which also starts late).
+INSTANTIATE_TEST_SUITE_P(Clips, SeekClip,
+                         testing::Values(kClips[0], kClips[1], kClips[3], kClips[4], kClips[5]),
+                         clipName);
+
+TEST(VideoDecoder, RejectsBadInputAndLeavesItClosed)
+{
+    const std::wstring rejected[] = {
+        media("no_such_file.mp4"),
+        media("not_media.mp4"),
+        media("audio_only.mp4"),
+        media("truncated.mp4"),  // cut before its index
+        media("oversized.y4m"),  // wider than any Frame may be
+        widen(ORVENNA_TEST_MEDIA_DIR),
+        L"",
+    };
+    VideoDecoder decoder;
+    std::vector<uint8_t> frame;
+    for (const std::wstring& path : rejected) {
+        SCOPED_TRACE(std::string(path.begin(), path.end()));
+        // A failed Open also forgets the file that was open before.
+        ASSERT_TRUE(decoder.Open(media("bars_25.mp4").c_str()));
+        EXPECT_FALSE(decoder.Open(path.c_str()));
+        expectClosed(decoder);
+        EXPECT_FALSE(decoder.ReadFrame(frame));
+    }
+    EXPECT_FALSE(decoder.Open(nullptr));
+}
+
+TEST(VideoDecoder, TruncatedStreamEndsEarlyWithoutError)
+{
+    VideoDecoder decoder;
+    ASSERT_TRUE(decoder.Open(media("truncated.ts").c_str()));
+    std::vector<uint8_t> frame;
+    int count = 0;
+    while (decoder.ReadFrame(frame))
+        ++count;
+    EXPECT_GT(count, 0);
+    EXPECT_LT(count, 50);
+    EXPECT_FALSE(decoder.ReadFrame(frame));
+}
+
+TEST(VideoDecoder, ClosedDecoderIgnoresEverything)
+{
+    VideoDecoder decoder;
+    std::vector<uint8_t> frame{1, 2, 3};
+    EXPECT_FALSE(decoder.ReadFrame(frame));
+    decoder.SeekTo(1.5);
+    decoder.SeekToStart();
+    decoder.Close();
+    decoder.Close();
+    expectClosed(decoder);
+    EXPECT_EQ(frame, (std::vector<uint8_t>{1, 2, 3}));
+
+    ASSERT_TRUE(decoder.Open(media("bars_25.mp4").c_str()));
+    ASSERT_TRUE(decoder.ReadFrame(frame));
+    decoder.Close();
+    decoder.Close();
+    expectClosed(decoder);
+    EXPECT_EQ(decoder.m_stride, 160 * 3) << "Close leaves the stride";
+    EXPECT_FALSE(decoder.ReadFrame(frame));
+    decoder.SeekTo(1.0);
+    EXPECT_EQ(decoder.m_position, 0.0);
+}
+
+TEST(VideoDecoder, OpenReplacesTheOpenFile)
+{
+    VideoDecoder decoder;
+    std::vector<uint8_t> frame;
+    ASSERT_TRUE(decoder.Open(media("bars_2997.mp4").c_str()));
+    decoder.SeekTo(1.0);
+    ASSERT_TRUE(decoder.ReadFrame(frame));
+    ASSERT_TRUE(decoder.Open(media("bars_25.mp4").c_str()));
+    EXPECT_EQ(decoder.m_width, 160u);
+    EXPECT_EQ(decoder.m_fps, 25.0);
+    EXPECT_EQ(decoder.m_position, 0.0);
+    ASSERT_TRUE(decoder.ReadFrame(frame));
+    EXPECT_EQ(frame.size(), 160u * 120 * 3);
+    EXPECT_EQ(markOf(frame, decoder), 0);
+}
+
+// Spaces, letters outside ASCII and a colon (which FFmpeg would otherwise
+// take for a protocol name) in the file name.
+TEST(VideoDecoder, OpensNonAsciiPath)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(testing::TempDir()) / "orvenna decoder \xc3\xa9t\xc3\xa9";
+    fs::create_directories(dir);
+    const fs::path copy = dir / "clip: vid\xc3\xa9o \xc3\xb1 \xe6\x97\xa5\xe6\x9c\xac.mp4";
+    fs::copy_file(fs::path(ORVENNA_TEST_MEDIA_DIR) / "bars_25.mp4", copy,
+                  fs::copy_options::overwrite_existing);
+
+    const std::wstring wide = widen(dir.parent_path().string()) +
+                              L"/orvenna decoder \u00e9t\u00e9/clip: vid\u00e9o \u00f1 \u65e5\u672c.mp4";
+    VideoDecoder decoder;
+    const bool opened = decoder.Open(wide.c_str());
+    std::vector<uint8_t> frame;
+    const bool read = opened && decoder.ReadFrame(frame);
+    fs::remove_all(dir);
+    ASSERT_TRUE(opened);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(markOf(frame, decoder), 0);
+}
+
+}  // namespace
