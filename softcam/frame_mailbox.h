@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+// Hands the newest frame from one writer thread to one reader thread without
+// either waiting on the other's copy: three buffers, and the lock covers only
+// the swap of two pointers.
+class FrameMailbox {
+public:
+    // Three zeroed (black) frames of `frameBytes` each.
+    explicit FrameMailbox(size_t frameBytes);
+
+    // Writer: copies `frame` (frameBytes long) in as the newest frame.
+    void post(const uint8_t* frame);
+
+    // Reader: the newest frame posted so far (black before the first). The
+    // bytes stay valid and unchanged until the reader's next call.
+    const uint8_t* latest();
+
+private:
+    std::vector<uint8_t> m_storage;
+    uint8_t* m_writing;   // writer's own buffer
+    uint8_t* m_ready;     // newest complete frame, shared
+    uint8_t* m_reading;   // reader's own buffer
+    bool m_fresh = false; // m_ready holds a frame the reader has not taken
+    std::mutex m_mutex;
+    size_t m_frameBytes;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+// The camera library: publishes frames as a camera that other programs can
+// open. One camera per process; every function is safe to call with a null
+// handle (it then does nothing and returns false).
+//
+// Frames are width x height pixels, 3 bytes each in the order blue, green,
+// red, rows top to bottom with no gap (stride width * 3).
+
+#ifdef __cplusplus
+extern "C" {
+#else
+#include <stdbool.h>
+#endif
+
+#if defined(SOFTCAM_BUILD)
+#define SOFTCAM_API __attribute__((visibility("default")))
+#else
+#define SOFTCAM_API
+#endif
+
+typedef void* scCamera;
+
+// A camera of the given size (1..7680 each way) and frame rate (1..120 frames
+// per second, fractions allowed). Null for any other size or rate, or while
+// this process already has a camera.
+SOFTCAM_API scCamera scCreateCamera(int width, int height, float framerate);
+
+// Removes the camera from the system at once and frees the handle.
+SOFTCAM_API void scDeleteCamera(scCamera camera);
+
+// Publishes one frame (copied before the call returns) and returns no earlier
+// than the camera's next frame time. A caller that falls behind continues
+// from now; frames are dropped while no PipeWire daemon is reachable.
+SOFTCAM_API void scSendFrame(scCamera camera, const void* image_bits);
+
+// Waits until some program reads the camera, at most `timeout` seconds
+// (zero or less: no limit). True when connected.
+SOFTCAM_API bool scWaitForConnection(scCamera camera, float timeout);
+
+// True while at least one program is streaming from the camera.
+SOFTCAM_API bool scIsConnected(scCamera camera);
+
+#ifdef __cplusplus
+}
+#endif

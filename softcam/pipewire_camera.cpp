@@ -1,0 +1,383 @@
+#include "pipewire_camera.h"
+
+#include "frame_converter.h"
+#include "frame_mailbox.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <ctime>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include <pipewire/pipewire.h>
+#include <spa/param/video/format-utils.h>
+#include <spa/utils/string.h>
+
+namespace {
+
+template <auto Free>
+struct FreeWith {
+    template <typename T>
+    void operator()(T* object) const { Free(object); }
+};
+
+void destroyRegistry(pw_registry* registry)
+{
+    pw_proxy_destroy(reinterpret_cast<pw_proxy*>(registry));
+}
+
+using ThreadLoopPtr = std::unique_ptr<pw_thread_loop, FreeWith<pw_thread_loop_destroy>>;
+using ContextPtr = std::unique_ptr<pw_context, FreeWith<pw_context_destroy>>;
+using CorePtr = std::unique_ptr<pw_core, FreeWith<pw_core_disconnect>>;
+using RegistryPtr = std::unique_ptr<pw_registry, FreeWith<destroyRegistry>>;
+using StreamPtr = std::unique_ptr<pw_stream, FreeWith<pw_stream_destroy>>;
+
+constexpr int64_t kRetryIntervalNs = 500 * SPA_NSEC_PER_MSEC;
+
+} // namespace
+
+// Everything below runs on the loop thread (with the loop's lock held) except
+// publish, isConnected and waitForConnection, which touch only the mailbox,
+// the frame event and the connection flag.
+struct PipeWireCamera::State {
+    State(int width, int height, double framesPerSecond)
+        : width(width), height(height), framesPerSecond(framesPerSecond),
+          mailbox(size_t(width) * size_t(height) * 3)
+    {
+    }
+
+    const int width;
+    const int height;
+    const double framesPerSecond;
+    FrameMailbox mailbox;
+    FrameConverter converter;
+    uint64_t sequence = 0;
+
+    ThreadLoopPtr threadLoop;
+    pw_loop* loop = nullptr;
+    ContextPtr context;
+    spa_source* frameEvent = nullptr;
+    spa_source* retryTimer = nullptr;
+
+    // One attachment to the daemon; all null while detached.
+    CorePtr core;
+    RegistryPtr registry;
+    StreamPtr stream;
+    spa_hook coreListener{};
+    spa_hook registryListener{};
+    spa_hook streamListener{};
+    bool broken = false;   // the attachment failed and waits for teardown
+    pw_stream_state streamState = PW_STREAM_STATE_UNCONNECTED;
+    std::vector<std::pair<uint32_t, uint32_t>> links;   // link id, output node id
+
+    std::atomic<bool> connected{false};
+    std::mutex connectionMutex;
+    std::condition_variable connectionChanged;
+};
+
+namespace {
+
+using State = PipeWireCamera::State;
+
+void updateConnection(State* s)
+{
+    const uint32_t node = s->stream ? pw_stream_get_node_id(s->stream.get()) : SPA_ID_INVALID;
+    const bool linked = std::any_of(s->links.begin(), s->links.end(),
+                                    [node](const auto& link) { return link.second == node; });
+    const bool now = node != SPA_ID_INVALID && linked && s->streamState == PW_STREAM_STATE_STREAMING;
+    if (now == s->connected.load())
+        return;
+    {
+        std::lock_guard lock(s->connectionMutex);
+        s->connected = now;
+    }
+    s->connectionChanged.notify_all();
+}
+
+void markBroken(State* s)
+{
+    // Teardown happens in the timer, never inside the failing object's callback.
+    s->broken = true;
+    timespec soon{0, 1};
+    timespec interval{0, kRetryIntervalNs};
+    pw_loop_update_timer(s->loop, s->retryTimer, &soon, &interval, false);
+}
+
+void onCoreError(void* data, uint32_t id, int, int res, const char*)
+{
+    if (id == PW_ID_CORE && res == -EPIPE)
+        markBroken(static_cast<State*>(data));
+}
+
+// Tables built field by field: C++ has no partial designated initialisers
+// without warnings for the fields left out.
+const pw_core_events kCoreEvents = [] {
+    pw_core_events events{};
+    events.version = PW_VERSION_CORE_EVENTS;
+    events.error = onCoreError;
+    return events;
+}();
+
+void onGlobal(void* data, uint32_t id, uint32_t, const char* type, uint32_t, const spa_dict* props)
+{
+    auto* s = static_cast<State*>(data);
+    if (!props || !spa_streq(type, PW_TYPE_INTERFACE_Link))
+        return;
+    uint32_t outputNode = 0;
+    if (!spa_atou32(spa_dict_lookup(props, PW_KEY_LINK_OUTPUT_NODE), &outputNode, 10))
+        return;
+    s->links.emplace_back(id, outputNode);
+    updateConnection(s);
+}
+
+void onGlobalRemove(void* data, uint32_t id)
+{
+    auto* s = static_cast<State*>(data);
+    std::erase_if(s->links, [id](const auto& link) { return link.first == id; });
+    updateConnection(s);
+}
+
+const pw_registry_events kRegistryEvents = [] {
+    pw_registry_events events{};
+    events.version = PW_VERSION_REGISTRY_EVENTS;
+    events.global = onGlobal;
+    events.global_remove = onGlobalRemove;
+    return events;
+}();
+
+void onStateChanged(void* data, pw_stream_state, pw_stream_state state, const char*)
+{
+    auto* s = static_cast<State*>(data);
+    s->streamState = state;
+    if (state == PW_STREAM_STATE_ERROR)
+        markBroken(s);
+    updateConnection(s);
+}
+
+void onParamChanged(void* data, uint32_t id, const spa_pod* param)
+{
+    auto* s = static_cast<State*>(data);
+    if (id != SPA_PARAM_Format || !param)
+        return;
+    spa_video_info_raw format{};
+    if (spa_format_video_raw_parse(param, &format) < 0 ||
+        format.size.width != uint32_t(s->width) || format.size.height != uint32_t(s->height) ||
+        !s->converter.configure(format.format, s->width, s->height)) {
+        pw_stream_set_error(s->stream.get(), -EINVAL, "unsupported format");
+        return;
+    }
+
+    uint8_t buffer[512];
+    spa_pod_builder builder = SPA_POD_BUILDER_INIT(buffer, sizeof(buffer));
+    const spa_pod* params[2];
+    params[0] = static_cast<const spa_pod*>(spa_pod_builder_add_object(&builder,
+        SPA_TYPE_OBJECT_ParamBuffers, SPA_PARAM_Buffers,
+        SPA_PARAM_BUFFERS_buffers, SPA_POD_CHOICE_RANGE_Int(4, 2, 16),
+        SPA_PARAM_BUFFERS_blocks, SPA_POD_Int(1),
+        SPA_PARAM_BUFFERS_size, SPA_POD_Int(int(s->converter.frameBytes())),
+        SPA_PARAM_BUFFERS_stride, SPA_POD_Int(s->converter.stride())));
+    // Consumers read the header meta without asking for it.
+    params[1] = static_cast<const spa_pod*>(spa_pod_builder_add_object(&builder,
+        SPA_TYPE_OBJECT_ParamMeta, SPA_PARAM_Meta,
+        SPA_PARAM_META_type, SPA_POD_Id(SPA_META_Header),
+        SPA_PARAM_META_size, SPA_POD_Int(int(sizeof(spa_meta_header)))));
+    pw_stream_update_params(s->stream.get(), params, 2);
+}
+
+void onProcess(void* data)
+{
+    auto* s = static_cast<State*>(data);
+    pw_buffer* b = pw_stream_dequeue_buffer(s->stream.get());
+    if (!b)
+        return;
+    spa_buffer* buf = b->buffer;
+    spa_data& plane = buf->datas[0];
+    const size_t bytes = s->converter.frameBytes();
+    if (plane.data && bytes != 0 && plane.maxsize >= bytes) {
+        s->converter.convert(s->mailbox.latest(), static_cast<uint8_t*>(plane.data));
+        plane.chunk->offset = 0;
+        plane.chunk->size = uint32_t(bytes);
+        plane.chunk->stride = s->converter.stride();
+    } else {
+        plane.chunk->size = 0;
+    }
+    if (auto* header = static_cast<spa_meta_header*>(
+            spa_buffer_find_meta_data(buf, SPA_META_Header, sizeof(spa_meta_header)))) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        header->pts = SPA_TIMESPEC_TO_NSEC(&now);
+        header->flags = 0;
+        header->seq = s->sequence++;
+        header->dts_offset = 0;
+    }
+    pw_stream_queue_buffer(s->stream.get(), b);
+}
+
+const pw_stream_events kStreamEvents = [] {
+    pw_stream_events events{};
+    events.version = PW_VERSION_STREAM_EVENTS;
+    events.state_changed = onStateChanged;
+    events.param_changed = onParamChanged;
+    events.process = onProcess;
+    return events;
+}();
+
+bool connectStream(State* s)
+{
+    s->stream.reset(pw_stream_new(s->core.get(), "Orvenna Camera",
+        pw_properties_new(PW_KEY_MEDIA_TYPE, "Video",
+                          PW_KEY_MEDIA_CATEGORY, "Capture",
+                          PW_KEY_MEDIA_ROLE, "Camera",
+                          PW_KEY_MEDIA_CLASS, "Video/Source",
+                          PW_KEY_NODE_NAME, PipeWireCamera::kNodeName,
+                          PW_KEY_NODE_DESCRIPTION, "Orvenna Camera",
+                          nullptr)));
+    if (!s->stream)
+        return false;
+    pw_stream_add_listener(s->stream.get(), &s->streamListener, &kStreamEvents, s);
+
+    // Fixed size and whole-number rate: capture code in browsers and the
+    // camera portal ignores formats given as ranges.
+    const auto rate = uint32_t(std::max(1L, std::lround(s->framesPerSecond)));
+    uint8_t buffer[1024];
+    spa_pod_builder builder = SPA_POD_BUILDER_INIT(buffer, sizeof(buffer));
+    const auto& formats = FrameConverter::formats();
+    const spa_pod* params[std::tuple_size_v<std::decay_t<decltype(formats)>>];
+    for (size_t i = 0; i < formats.size(); ++i) {
+        spa_video_info_raw info{};
+        info.format = spa_video_format(formats[i]);
+        info.size = SPA_RECTANGLE(uint32_t(s->width), uint32_t(s->height));
+        info.framerate = SPA_FRACTION(rate, 1);
+        params[i] = spa_format_video_raw_build(&builder, SPA_PARAM_EnumFormat, &info);
+    }
+    return pw_stream_connect(s->stream.get(), PW_DIRECTION_OUTPUT, PW_ID_ANY,
+                             pw_stream_flags(PW_STREAM_FLAG_DRIVER | PW_STREAM_FLAG_MAP_BUFFERS),
+                             params, uint32_t(formats.size())) == 0;
+}
+
+void detach(State* s)
+{
+    if (s->stream) {
+        spa_hook_remove(&s->streamListener);
+        s->stream.reset();
+    }
+    if (s->registry) {
+        spa_hook_remove(&s->registryListener);
+        s->registry.reset();
+    }
+    if (s->core) {
+        spa_hook_remove(&s->coreListener);
+        s->core.reset();
+    }
+    s->broken = false;
+    s->streamState = PW_STREAM_STATE_UNCONNECTED;
+    s->links.clear();
+    updateConnection(s);
+}
+
+// Connects to the daemon if one answers; a failed attempt leaves nothing behind.
+void attach(State* s)
+{
+    s->core.reset(pw_context_connect(s->context.get(), nullptr, 0));
+    if (!s->core)
+        return;
+    pw_core_add_listener(s->core.get(), &s->coreListener, &kCoreEvents, s);
+    s->registry.reset(pw_core_get_registry(s->core.get(), PW_VERSION_REGISTRY, 0));
+    if (s->registry)
+        pw_registry_add_listener(s->registry.get(), &s->registryListener, &kRegistryEvents, s);
+    if (!s->registry || !connectStream(s))
+        detach(s);
+}
+
+void onRetryTimer(void* data, uint64_t)
+{
+    auto* s = static_cast<State*>(data);
+    if (s->broken)
+        detach(s);
+    if (!s->core)
+        attach(s);
+}
+
+void onFrameEvent(void* data, uint64_t)
+{
+    auto* s = static_cast<State*>(data);
+    // When another node drives the graph, it calls process at its own pace.
+    if (s->stream && s->streamState == PW_STREAM_STATE_STREAMING &&
+        pw_stream_is_driving(s->stream.get()))
+        pw_stream_trigger_process(s->stream.get());
+}
+
+} // namespace
+
+std::unique_ptr<PipeWireCamera> PipeWireCamera::create(int width, int height, double framesPerSecond)
+{
+    pw_init(nullptr, nullptr);
+    auto s = std::make_unique<State>(width, height, framesPerSecond);
+    s->threadLoop.reset(pw_thread_loop_new("orvenna-camera", nullptr));
+    if (!s->threadLoop)
+        return nullptr;
+    s->loop = pw_thread_loop_get_loop(s->threadLoop.get());
+    s->context.reset(pw_context_new(s->loop, nullptr, 0));
+    if (!s->context)
+        return nullptr;
+    s->frameEvent = pw_loop_add_event(s->loop, onFrameEvent, s.get());
+    s->retryTimer = pw_loop_add_timer(s->loop, onRetryTimer, s.get());
+    if (!s->frameEvent || !s->retryTimer)
+        return nullptr;
+
+    // The loop is not running yet, so no lock is needed here.
+    attach(s.get());
+    timespec interval{0, kRetryIntervalNs};
+    pw_loop_update_timer(s->loop, s->retryTimer, &interval, &interval, false);
+    if (pw_thread_loop_start(s->threadLoop.get()) < 0) {
+        detach(s.get());
+        return nullptr;
+    }
+    return std::unique_ptr<PipeWireCamera>(new PipeWireCamera(std::move(s)));
+}
+
+PipeWireCamera::PipeWireCamera(std::unique_ptr<State> state)
+    : m_state(std::move(state))
+{
+}
+
+PipeWireCamera::~PipeWireCamera()
+{
+    State* s = m_state.get();
+    pw_thread_loop_lock(s->threadLoop.get());
+    detach(s);
+    pw_loop_destroy_source(s->loop, s->frameEvent);
+    pw_loop_destroy_source(s->loop, s->retryTimer);
+    pw_thread_loop_unlock(s->threadLoop.get());
+    pw_thread_loop_stop(s->threadLoop.get());
+    s->context.reset();
+    s->threadLoop.reset();
+}
+
+void PipeWireCamera::publish(const uint8_t* bgr)
+{
+    m_state->mailbox.post(bgr);
+    pw_loop_signal_event(m_state->loop, m_state->frameEvent);
+}
+
+bool PipeWireCamera::isConnected() const
+{
+    return m_state->connected.load();
+}
+
+bool PipeWireCamera::waitForConnection(double seconds)
+{
+    State* s = m_state.get();
+    std::unique_lock lock(s->connectionMutex);
+    const auto connected = [s] { return s->connected.load(); };
+    if (seconds < 0) {
+        s->connectionChanged.wait(lock, connected);
+        return true;
+    }
+    return s->connectionChanged.wait_for(lock, std::chrono::duration<double>(seconds), connected);
+}

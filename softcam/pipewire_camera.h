@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+// A PipeWire Video/Source node fed with BGR frames. It runs on a PipeWire
+// thread loop of its own, attaches to the daemon whenever one is reachable
+// and re-attaches after the daemon restarts; nothing here ever waits for
+// PipeWire except waitForConnection.
+class PipeWireCamera {
+public:
+    // Node name other programs can target; stable across runs.
+    static constexpr const char* kNodeName = "orvenna-camera";
+
+    // Null when PipeWire's loop cannot be started. A missing daemon is not a
+    // failure: the camera attaches when one appears.
+    static std::unique_ptr<PipeWireCamera> create(int width, int height, double framesPerSecond);
+    ~PipeWireCamera();
+
+    // Copies one width * height * 3 BGR frame in and has it sent to the
+    // consumers (dropped while detached). Any thread; one caller at a time.
+    void publish(const uint8_t* bgr);
+
+    // True while some consumer streams from the node.
+    bool isConnected() const;
+
+    // Waits at most `seconds` (negative: no limit) for isConnected().
+    bool waitForConnection(double seconds);
+
+    struct State;
+
+private:
+    explicit PipeWireCamera(std::unique_ptr<State> state);
+
+    std::unique_ptr<State> m_state;
+};
