@@ -1,0 +1,301 @@
+// The sender's life cycle. Runs against the test camera library on the search
+// path; cases that step the camera thread frame by frame need its hooks and
+// skip against the real camera library. The clips show their frame index
+// (tests/support/frame_marks.h); the camera takes them at their own size, so
+// what is sent is the decoded picture itself.
+#include "camera/frame_sender.h"
+
+#include "fake_camera_hooks.h"
+#include "media/video_decoder.h"
+#include "support/frame_marks.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kClipWidth = 160;
+constexpr int kClipHeight = 120;
+constexpr int kWaitMs = 20000;  // generous: sanitizers slow everything down
+
+// Polls `condition` until it holds or `timeout` passes.
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 20s)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+#define REQUIRE_HOOKS()                                                        \
+    if (!fake.available())                                                     \
+    GTEST_SKIP() << "the camera library has no test hooks"
+
+class FrameSenderTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        sender.m_frameCallback = [this](const unsigned char*, int, int) {
+            ++previews;
+            previewed.set();
+        };
+        sender.m_finishedCallback = [this] {
+            ++finishes;
+            finished.set();
+        };
+    }
+
+    void TearDown() override
+    {
+        if (fake.available())
+            fake.setStepping(false);  // lets a held camera thread go
+    }
+
+    void openClip()
+    {
+        const std::string path = ORVENNA_TEST_MEDIA_DIR "/bars_25.mp4";
+        ASSERT_TRUE(decoder.Open(std::wstring(path.begin(), path.end()).c_str()));
+        ASSERT_EQ(decoder.m_width, static_cast<uint32_t>(kClipWidth));
+        ASSERT_TRUE(sender.InitCamera(kClipWidth, kClipHeight, 120.0f));
+    }
+
+    // Starts the clip with the camera thread held after each frame it sends;
+    // returns the index of the first frame.
+    int startStepping(bool loop)
+    {
+        fake.setStepping(true);
+        sender.StartVideo(&decoder, loop);
+        return waitForSent(1);
+    }
+
+    // Index of the frame sent as number `count` (from 1), -1 when none came.
+    int waitForSent(int count)
+    {
+        if (!fake.waitForFrames(count, kWaitMs))
+            return -1;
+        int width = 0, height = 0;
+        const std::vector<uint8_t> frame = fake.lastFrame(width, height);
+        return frame.empty() ? -1 : frame_marks::readFrameMark(frame.data(), width, height);
+    }
+
+    // Lets the held thread go on to its next frame; that frame's index.
+    int step()
+    {
+        const int sent = fake.framesSent();
+        fake.step();
+        return waitForSent(sent + 1);
+    }
+
+    FakeCameraHooks fake{FakeCameraHooks::openAsTheBindingDoes()};
+    VideoDecoder decoder;
+    FrameSender sender;  // after the decoder: ends its thread before the decoder goes
+    std::atomic<int> previews{0};
+    std::atomic<int> finishes{0};
+    ManualResetEvent previewed;
+    ManualResetEvent finished;
+};
+
+TEST_F(FrameSenderTest, StillImageIsFittedAndFollowsTheSwitchesLive)
+{
+    REQUIRE_HOOKS();
+    ASSERT_TRUE(sender.InitCamera(8, 8, 120.0f));
+    std::vector<uint8_t> image(4 * 2 * 3);
+    for (size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<uint8_t>(i + 1);
+    const std::vector<uint8_t> original = image;
+
+    std::vector<uint8_t> previewedPicture;
+    sender.m_frameCallback = [&](const unsigned char* data, int width, int height) {
+        if (previews++ == 0)
+            previewedPicture.assign(data, data + width * height * 3);
+        previewed.set();
+    };
+    sender.StartImage(image.data(), 4, 2);
+    std::fill(image.begin(), image.end(), uint8_t{0});  // the sender keeps its own copy
+    EXPECT_TRUE(sender.m_running);
+
+    // The preview gets the picture as it came, the camera the fitted one.
+    ASSERT_TRUE(previewed.waitFor(std::chrono::milliseconds(kWaitMs)));
+    EXPECT_EQ(previewedPicture, original);
+    FrameFitter fitter;
+    auto expectSent = [&](bool mirror) {
+        ASSERT_TRUE(fake.waitForFrames(fake.framesSent() + 2, kWaitMs));  // one whole frame after the change
+        const uint8_t* fitted = fitter.fit(original.data(), 4, 2, 8, 8, false, mirror);
+        int width = 0, height = 0;
+        EXPECT_EQ(fake.lastFrame(width, height), std::vector<uint8_t>(fitted, fitted + 8 * 8 * 3));
+    };
+    expectSent(false);
+    sender.m_mirror = true;
+    expectSent(true);
+
+    // A seek means nothing to a still image; the stream goes on.
+    sender.SeekTo(1.0);
+    expectSent(true);
+    EXPECT_TRUE(sender.m_running);
+
+    EXPECT_TRUE(waitUntil([&] { return sender.m_measuredFps > 0.0; }));
+    EXPECT_LE(sender.m_measuredFps, 130.0);  // the camera paces at 120
+
+    sender.Stop();
+    EXPECT_FALSE(sender.m_running);
+    EXPECT_EQ(sender.m_measuredFps, 0.0);
+    EXPECT_EQ(finishes, 0);
+}
+
+TEST_F(FrameSenderTest, SeekWhilePausedIsCarriedOutBeforeTheFirstFrameAfterResume)
+{
+    REQUIRE_HOOKS();
+    openClip();
+    ASSERT_EQ(startStepping(true), 0);
+
+    sender.Pause();
+    EXPECT_TRUE(sender.m_paused);
+    fake.step();  // frame 0 is finished; the thread now waits for Resume
+    // A paused thread sends nothing more; correct code cannot fail this wait.
+    EXPECT_FALSE(fake.waitForFrames(2, 200));
+    sender.SeekTo(1.2);
+    sender.Resume();
+    EXPECT_FALSE(sender.m_paused);
+    EXPECT_EQ(waitForSent(2), 30);
+    EXPECT_NEAR(sender.m_videoPosition, 1.2, 0.001);
+    EXPECT_NEAR(sender.m_videoDuration, 2.0, 0.05);
+    EXPECT_EQ(step(), 31);
+}
+
+TEST_F(FrameSenderTest, OnlyTheLastOfTwoSeeksIsCarriedOut)
+{
+    REQUIRE_HOOKS();
+    openClip();
+    ASSERT_EQ(startStepping(true), 0);
+    sender.SeekTo(1.6);
+    sender.SeekTo(0.4);
+    EXPECT_EQ(step(), 10);
+    EXPECT_EQ(step(), 11);
+}
+
+TEST_F(FrameSenderTest, LoopContinuesWithTheFirstFrame)
+{
+    REQUIRE_HOOKS();
+    openClip();
+    ASSERT_EQ(startStepping(true), 0);
+    sender.SeekTo(1.86);
+    EXPECT_EQ(step(), 47);
+    EXPECT_EQ(step(), 48);
+    EXPECT_EQ(step(), 49);
+    EXPECT_EQ(step(), 0);
+    EXPECT_NEAR(sender.m_videoPosition, 0.0, 0.001);
+    EXPECT_EQ(step(), 1);
+    EXPECT_TRUE(sender.m_running);
+    EXPECT_EQ(finishes, 0);
+}
+
+TEST_F(FrameSenderTest, WithoutLoopTheStreamEndsAndKeepsTheCamera)
+{
+    REQUIRE_HOOKS();
+    openClip();
+    ASSERT_EQ(startStepping(true), 0);
+    sender.m_loop = false;  // unchecked while streaming
+    sender.SeekTo(1.9);
+    EXPECT_EQ(step(), 48);
+    EXPECT_EQ(step(), 49);
+    fake.step();
+    ASSERT_TRUE(finished.waitFor(std::chrono::milliseconds(kWaitMs)));
+    EXPECT_TRUE(waitUntil([&] { return !sender.m_running; }));
+    EXPECT_EQ(finishes, 1);
+    EXPECT_TRUE(fake.cameraExists());
+    EXPECT_TRUE(sender.IsConnected());
+    EXPECT_EQ(fake.framesSent(), 3);
+}
+
+TEST_F(FrameSenderTest, StopWhilePausedEndsAtOnceWithoutFinishing)
+{
+    openClip();
+    ASSERT_TRUE(sender.InitCamera(kClipWidth, kClipHeight, 25.0f));
+    sender.StartVideo(&decoder, false);
+    ASSERT_TRUE(previewed.waitFor(std::chrono::milliseconds(kWaitMs)));
+    sender.Pause();
+    const auto start = std::chrono::steady_clock::now();
+    sender.Stop();
+    // Far below the 5 s a stop may wait: the paused thread was woken.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms);
+    EXPECT_FALSE(sender.m_running);
+    EXPECT_FALSE(sender.m_paused);
+    EXPECT_EQ(finishes, 0);
+}
+
+TEST_F(FrameSenderTest, StopOrRestartWhileStreamingDoesNotFinish)
+{
+    // At 25 frames a second the two-second clip outlasts both stops.
+    openClip();
+    ASSERT_TRUE(sender.InitCamera(kClipWidth, kClipHeight, 25.0f));
+    sender.StartVideo(&decoder, false);
+    ASSERT_TRUE(previewed.waitFor(std::chrono::milliseconds(kWaitMs)));
+    previewed.reset();
+    sender.StartVideo(&decoder, false);  // the stop sequence of a new start
+    ASSERT_TRUE(previewed.waitFor(std::chrono::milliseconds(kWaitMs)));
+    sender.Stop();
+    EXPECT_FALSE(sender.m_running);
+    EXPECT_EQ(finishes, 0);
+}
+
+TEST_F(FrameSenderTest, CallbacksMayBeReplacedAtAnyTime)
+{
+    openClip();
+    std::atomic<int> firstFinishes{0}, secondFinishes{0}, secondPreviews{0};
+    sender.m_finishedCallback = [&] {
+        ++firstFinishes;
+        finished.set();
+    };
+    sender.StartVideo(&decoder, false);
+    sender.SeekTo(1.8);
+    ASSERT_TRUE(finished.waitFor(std::chrono::milliseconds(kWaitMs)));
+
+    // Replaced while a stream runs: that stream keeps the callbacks it began with.
+    finished.reset();
+    previewed.reset();
+    decoder.SeekToStart();  // the decoder stays at its end until moved
+    sender.StartVideo(&decoder, false);
+    ASSERT_TRUE(previewed.waitFor(std::chrono::milliseconds(kWaitMs)));
+    sender.m_frameCallback = [&](const unsigned char*, int, int) { ++secondPreviews; };
+    sender.m_finishedCallback = [&] {
+        ++secondFinishes;
+        finished.set();
+    };
+    sender.SeekTo(1.8);
+    ASSERT_TRUE(waitUntil([&] { return firstFinishes == 2; }));
+    EXPECT_EQ(secondPreviews, 0);
+
+    // The next stream calls the new ones.
+    finished.reset();
+    decoder.SeekToStart();
+    sender.StartVideo(&decoder, false);
+    sender.SeekTo(1.8);
+    ASSERT_TRUE(finished.waitFor(std::chrono::milliseconds(kWaitMs)));
+    EXPECT_EQ(secondFinishes, 1);
+    EXPECT_GT(secondPreviews, 0);
+    EXPECT_EQ(firstFinishes, 2);
+}
+
+TEST_F(FrameSenderTest, WithoutCameraTheThreadEndsWithoutSending)
+{
+    const std::vector<uint8_t> image(2 * 2 * 3, 128);
+    sender.StartImage(image.data(), 2, 2);
+    EXPECT_TRUE(waitUntil([&] { return !sender.m_running; }));
+    sender.Stop();
+    EXPECT_EQ(previews, 0);
+    if (fake.available()) {
+        EXPECT_EQ(fake.framesSent(), 0);
+    }
+}
+
+} // namespace
