@@ -1,0 +1,57 @@
+// Entry of the media tests: COM (apartment-threaded) and Media Foundation are
+// started and shut down around the tests, as the application does.
+#include "under_wine.h"
+
+#include <gtest/gtest.h>
+
+#include <mfapi.h>
+#include <mftransform.h>
+
+namespace {
+
+// Wine's video processor transform (the mingw headers do not name it).
+const CLSID kWineVideoProcessor = {0x88753b26, 0x5b24, 0x49bd, {0xb2, 0xe7, 0x0c, 0x44, 0x5c, 0x78, 0xc9, 0x82}};
+
+// Wine 8's source reader ignores MF_SOURCE_READER_ENABLE_VIDEO_PROCESSING and
+// looks for a way to RGB32 among the decoders only; its own video processor
+// does the conversion once it is listed there. This stands in for the
+// processing Windows does inside the reader. It is written into the test
+// run's throw-away prefix; the code under test is unchanged.
+void listVideoProcessorAsDecoder()
+{
+    const GUID inputs[] = {MFVideoFormat_I420, MFVideoFormat_NV12, MFVideoFormat_YV12,
+                           MFVideoFormat_YUY2, MFVideoFormat_IYUV};
+    MFT_REGISTER_TYPE_INFO inputTypes[std::size(inputs)];
+    for (size_t i = 0; i < std::size(inputs); ++i)
+        inputTypes[i] = {MFMediaType_Video, inputs[i]};
+    MFT_REGISTER_TYPE_INFO outputType = {MFMediaType_Video, MFVideoFormat_RGB32};
+    wchar_t name[] = L"Video processor (RGB32 for the source reader)";
+    ASSERT_HRESULT_SUCCEEDED(MFTRegister(kWineVideoProcessor, MFT_CATEGORY_VIDEO_DECODER, name, 0,
+                                         UINT32(std::size(inputTypes)), inputTypes, 1, &outputType,
+                                         nullptr));
+}
+
+class MediaFoundationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        ASSERT_HRESULT_SUCCEEDED(MFStartup(MF_VERSION, MFSTARTUP_FULL));
+        if (underWine())
+            listVideoProcessorAsDecoder();
+    }
+    void TearDown() override
+    {
+        MFShutdown();
+        CoUninitialize();
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new MediaFoundationEnvironment);
+    return RUN_ALL_TESTS();
+}
