@@ -108,8 +108,8 @@ int displayRotation(const AVStream* stream)
 }
 
 // Copies a width x height Frame into `dst` turned clockwise by `degrees`
-// (90, 180 or 270). Walks the destination in order; each destination pixel
-// comes from src[base + row * rowStep + column * columnStep] (in pixels).
+// (90, 180 or 270). Destination pixel (x, y) comes from source pixel
+// base + y * rowStep + x * columnStep; tiles keep the source reads in cache.
 void turnPicture(const uint8_t* src, int width, int height, int degrees, uint8_t* dst)
 {
     const std::ptrdiff_t w = width;
@@ -122,13 +122,20 @@ void turnPicture(const uint8_t* src, int width, int height, int degrees, uint8_t
     }
     const std::ptrdiff_t dstWidth = degrees == 180 ? w : h;
     const std::ptrdiff_t dstHeight = degrees == 180 ? h : w;
-    for (std::ptrdiff_t y = 0; y < dstHeight; ++y) {
-        const std::ptrdiff_t rowStart = base + y * rowStep;
-        for (std::ptrdiff_t x = 0; x < dstWidth; ++x) {
-            const uint8_t* p = src + (rowStart + x * columnStep) * 3;
-            *dst++ = p[0];
-            *dst++ = p[1];
-            *dst++ = p[2];
+    constexpr std::ptrdiff_t kTile = 32;
+    for (std::ptrdiff_t tileY = 0; tileY < dstHeight; tileY += kTile) {
+        for (std::ptrdiff_t tileX = 0; tileX < dstWidth; tileX += kTile) {
+            const std::ptrdiff_t endY = std::min(tileY + kTile, dstHeight);
+            const std::ptrdiff_t endX = std::min(tileX + kTile, dstWidth);
+            for (std::ptrdiff_t y = tileY; y < endY; ++y) {
+                uint8_t* out = dst + (y * dstWidth + tileX) * 3;
+                for (std::ptrdiff_t x = tileX; x < endX; ++x) {
+                    const uint8_t* p = src + (base + y * rowStep + x * columnStep) * 3;
+                    *out++ = p[0];
+                    *out++ = p[1];
+                    *out++ = p[2];
+                }
+            }
         }
     }
 }

@@ -88,12 +88,8 @@ TEST_P(DecodeClip, DeliversEveryFrameOnceThenRewinds)
     const std::size_t bytes = std::size_t{clip.width} * clip.height * 3;
     std::vector<uint8_t> frame(7);  // the wrong size: ReadFrame sets it
     int count = 0;
-    const uint8_t* firstBuffer = nullptr;
     while (decoder.ReadFrame(frame)) {
         ASSERT_EQ(frame.size(), bytes);
-        if (firstBuffer == nullptr)
-            firstBuffer = frame.data();
-        EXPECT_EQ(frame.data(), firstBuffer) << "the buffer is reused";
         EXPECT_EQ(markOf(frame, decoder), count);
         EXPECT_TRUE(frame_marks::barsPresent(frame.data(), clip.width, clip.height)) << count;
         EXPECT_NEAR(decoder.m_position, count / clip.fps, 0.5 / clip.fps) << count;
@@ -220,7 +216,6 @@ TEST(VideoDecoder, OpenReplacesTheOpenFile)
     std::vector<uint8_t> frame;
     ASSERT_TRUE(decoder.Open(media("bars_2997.mp4").c_str()));
     decoder.SeekTo(1.0);
-    ASSERT_TRUE(decoder.ReadFrame(frame));
     ASSERT_TRUE(decoder.Open(media("bars_25.mp4").c_str()));
     EXPECT_EQ(decoder.m_width, 160u);
     EXPECT_EQ(decoder.m_fps, 25.0);
