@@ -68,6 +68,7 @@ const Clip kClips[] = {
     {"bars_60.mp4", 160, 120, 60.0, 90},
     {"rotated_90.mp4", 160, 120, 30.0, 30},  // stored 120 x 160
     {"rotated_180.mp4", 160, 120, 30.0, 30},
+    {"rotated_270.mp4", 160, 120, 30.0, 30},
 };
 
 class DecodeClip : public testing::TestWithParam<Clip> {};
@@ -149,6 +150,25 @@ TEST_P(SeekClip, LandsOnTheFrameAtOrAfterTheTarget)
 INSTANTIATE_TEST_SUITE_P(Clips, SeekClip,
                          testing::Values(kClips[0], kClips[1], kClips[3], kClips[4], kClips[5]),
                          clipName);
+
+// Time stamps, not the frame rate, give positions and seek targets.
+TEST(VideoDecoder, FollowsTimeStampsAcrossAGap)
+{
+    VideoDecoder decoder;
+    ASSERT_TRUE(decoder.Open(media("gap.mkv").c_str()));
+    EXPECT_NEAR(decoder.m_duration, 3.0, 0.02);
+    std::vector<uint8_t> frame;
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_TRUE(decoder.ReadFrame(frame));
+        ASSERT_EQ(markOf(frame, decoder), i);
+        EXPECT_NEAR(decoder.m_position, (i < 25 ? i : i + 25) / 25.0, 1e-3) << i;
+    }
+    EXPECT_FALSE(decoder.ReadFrame(frame));
+    decoder.SeekTo(1.5);  // inside the gap
+    ASSERT_TRUE(decoder.ReadFrame(frame));
+    EXPECT_EQ(markOf(frame, decoder), 25);
+    EXPECT_NEAR(decoder.m_position, 2.0, 1e-3);
+}
 
 TEST(VideoDecoder, RejectsBadInputAndLeavesItClosed)
 {
