@@ -30,6 +30,8 @@ void FrameFitter::prepare(const Geometry& g)
     const bool sameSize = g.sw == g.cw && g.sh == g.ch;
     const Rect r = pictureRect(g.sw, g.sh, g.cw, g.ch, g.stretch || sameSize);
 
+    // A picture of zero width or height leaves the frame black.
+    const bool empty = r.width == 0 || r.height == 0;
     m_target = r;
     if (g.mirror)
         m_target.x = g.cw - r.x - r.width;
@@ -42,7 +44,7 @@ void FrameFitter::prepare(const Geometry& g)
     }
     m_identityColumns = !g.mirror && r.width == g.sw;
 
-    m_rowOffsets.resize(static_cast<size_t>(r.height));
+    m_rowOffsets.resize(empty ? 0 : static_cast<size_t>(r.height));
     for (int i = 0; i < r.height; ++i)
         m_rowOffsets[i] = static_cast<size_t>(i * g.sh / r.height) * static_cast<size_t>(g.sw) * 3;
 
@@ -65,6 +67,7 @@ const uint8_t* FrameFitter::fit(const uint8_t* source, int sw, int sh, int cw, i
         prepare(geometry);
 
     const size_t stride = static_cast<size_t>(cw) * 3;
+    const size_t lastRow = static_cast<size_t>(sh - 1) * static_cast<size_t>(sw) * 3;
     const size_t rowBytes = static_cast<size_t>(m_target.width) * 3;
     uint8_t* out = m_frame.data() + static_cast<size_t>(m_target.y) * stride
                    + static_cast<size_t>(m_target.x) * 3;
@@ -79,14 +82,17 @@ const uint8_t* FrameFitter::fit(const uint8_t* source, int sw, int sh, int cw, i
             std::memcpy(out, in, rowBytes);
             continue;
         }
+        // Pixels move as 4 bytes, the 4th overwritten by the next pixel; the
+        // last source row moves 3 bytes a pixel so as not to read past its end.
+        const size_t wide = m_rowOffsets[i] == lastRow ? 0 : m_columnOffsets.size() - 1;
         uint8_t* pixel = out;
-        for (const uint32_t offset : m_columnOffsets) {
-            const uint8_t* from = in + offset;
-            pixel[0] = from[0];
-            pixel[1] = from[1];
-            pixel[2] = from[2];
-            pixel += 3;
+        for (size_t j = 0; j < wide; ++j, pixel += 3) {
+            uint32_t value;
+            std::memcpy(&value, in + m_columnOffsets[j], 4);
+            std::memcpy(pixel, &value, 4);
         }
+        for (size_t j = wide; j < m_columnOffsets.size(); ++j, pixel += 3)
+            std::memcpy(pixel, in + m_columnOffsets[j], 3);
     }
     return m_frame.data();
 }

@@ -98,11 +98,16 @@ protected:
 
     FakeCameraHooks fake{FakeCameraHooks::openAsTheBindingDoes()};
     VideoDecoder decoder;
-    FrameSender sender;  // after the decoder: ends its thread before the decoder goes
+    // What the callbacks touch, declared before the sender so that it outlives
+    // the camera thread.
     std::atomic<int> previews{0};
     std::atomic<int> finishes{0};
+    std::atomic<int> laterPreviews{0};
+    std::atomic<int> laterFinishes{0};
+    std::vector<uint8_t> firstPreview;
     ManualResetEvent previewed;
     ManualResetEvent finished;
+    FrameSender sender;  // last: its thread ends before anything above goes
 };
 
 TEST_F(FrameSenderTest, StillImageIsFittedAndFollowsTheSwitchesLive)
@@ -114,11 +119,11 @@ TEST_F(FrameSenderTest, StillImageIsFittedAndFollowsTheSwitchesLive)
         image[i] = static_cast<uint8_t>(i + 1);
     const std::vector<uint8_t> original = image;
 
-    std::vector<uint8_t> previewedPicture;
-    sender.m_frameCallback = [&](const unsigned char* data, int width, int height) {
-        if (previews++ == 0)
-            previewedPicture.assign(data, data + width * height * 3);
-        previewed.set();
+    sender.m_frameCallback = [this](const unsigned char* data, int width, int height) {
+        if (previews++ == 0) {
+            firstPreview.assign(data, data + width * height * 3);
+            previewed.set();
+        }
     };
     sender.StartImage(image.data(), 4, 2);
     std::fill(image.begin(), image.end(), uint8_t{0});  // the sender keeps its own copy
@@ -126,7 +131,7 @@ TEST_F(FrameSenderTest, StillImageIsFittedAndFollowsTheSwitchesLive)
 
     // The preview gets the picture as it came, the camera the fitted one.
     ASSERT_TRUE(previewed.waitFor(std::chrono::milliseconds(kWaitMs)));
-    EXPECT_EQ(previewedPicture, original);
+    EXPECT_EQ(firstPreview, original);
     FrameFitter fitter;
     auto expectSent = [&](bool mirror) {
         ASSERT_TRUE(fake.waitForFrames(fake.framesSent() + 2, kWaitMs));  // one whole frame after the change
@@ -251,11 +256,6 @@ TEST_F(FrameSenderTest, StopOrRestartWhileStreamingDoesNotFinish)
 TEST_F(FrameSenderTest, CallbacksMayBeReplacedAtAnyTime)
 {
     openClip();
-    std::atomic<int> firstFinishes{0}, secondFinishes{0}, secondPreviews{0};
-    sender.m_finishedCallback = [&] {
-        ++firstFinishes;
-        finished.set();
-    };
     sender.StartVideo(&decoder, false);
     sender.SeekTo(1.8);
     ASSERT_TRUE(finished.waitFor(std::chrono::milliseconds(kWaitMs)));
@@ -266,14 +266,14 @@ TEST_F(FrameSenderTest, CallbacksMayBeReplacedAtAnyTime)
     decoder.SeekToStart();  // the decoder stays at its end until moved
     sender.StartVideo(&decoder, false);
     ASSERT_TRUE(previewed.waitFor(std::chrono::milliseconds(kWaitMs)));
-    sender.m_frameCallback = [&](const unsigned char*, int, int) { ++secondPreviews; };
-    sender.m_finishedCallback = [&] {
-        ++secondFinishes;
+    sender.m_frameCallback = [this](const unsigned char*, int, int) { ++laterPreviews; };
+    sender.m_finishedCallback = [this] {
+        ++laterFinishes;
         finished.set();
     };
     sender.SeekTo(1.8);
-    ASSERT_TRUE(waitUntil([&] { return firstFinishes == 2; }));
-    EXPECT_EQ(secondPreviews, 0);
+    ASSERT_TRUE(waitUntil([&] { return finishes == 2; }));
+    EXPECT_EQ(laterPreviews, 0);
 
     // The next stream calls the new ones.
     finished.reset();
@@ -281,9 +281,9 @@ TEST_F(FrameSenderTest, CallbacksMayBeReplacedAtAnyTime)
     sender.StartVideo(&decoder, false);
     sender.SeekTo(1.8);
     ASSERT_TRUE(finished.waitFor(std::chrono::milliseconds(kWaitMs)));
-    EXPECT_EQ(secondFinishes, 1);
-    EXPECT_GT(secondPreviews, 0);
-    EXPECT_EQ(firstFinishes, 2);
+    EXPECT_EQ(laterFinishes, 1);
+    EXPECT_GT(laterPreviews, 0);
+    EXPECT_EQ(finishes, 2);
 }
 
 TEST_F(FrameSenderTest, WithoutCameraTheThreadEndsWithoutSending)
