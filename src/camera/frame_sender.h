@@ -25,7 +25,10 @@ class VideoDecoder;
 // - A thread that does not end within the 5000 ms of the stop sequence is kept
 //   and joined before the next start, before the camera is deleted and in the
 //   destructor: no two loops ever run at once and none outlives the object.
-// - A thread that cannot be created leaves m_running false.
+// - A thread that cannot be created, or a stream started without a camera,
+//   leaves m_running false.
+// - A still image without data sends nothing and waits for the stop rather
+//   than spinning.
 class FrameSender {
 public:
     using FrameCallback = std::function<void(const unsigned char*, int, int)>;
@@ -40,6 +43,7 @@ public:
     // Loads the library beside the program, else through the default search;
     // false unless scCreateCamera, scDeleteCamera and scSendFrame all resolve.
     bool LoadDll();
+    // Deletes any camera first: a camera cannot outlive its library.
     void UnloadDll();
     // Stops any stream and replaces the camera by one of width x height at
     // fps, retrying a failed creation once. False leaves no camera.
