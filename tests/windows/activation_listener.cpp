@@ -1,0 +1,43 @@
+// Helper of activation_test: creates a hidden top-level window, sets the
+// named event given as its argument, then exits with 0 when the activation
+// request arrives, with 2 when none came within 30 s, with 3 on set-up errors.
+#include "app/activation.h"
+
+#include <windows.h>
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+        return 3;
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"OrvennaActivationListener";
+    if (!RegisterClassW(&windowClass))
+        return 3;
+    // No WS_VISIBLE: like the program's window while it sits in the tray.
+    const HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW,
+                                        0, 0, 100, 100, nullptr, nullptr, windowClass.hInstance,
+                                        nullptr);
+    if (!window)
+        return 3;
+
+    const HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[1]);
+    if (!ready)
+        return 3;
+    const bool signalled = SetEvent(ready);
+    CloseHandle(ready);
+    if (!signalled)
+        return 3;
+
+    SetTimer(window, 1, 30000, nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (isActivationRequest(&message))
+            return 0;
+        if (message.message == WM_TIMER)
+            return 2;
+        DispatchMessageW(&message);
+    }
+    return 2;
+}

@@ -1,0 +1,65 @@
+// Registration end to end: the stand-in softcam.dll beside this program (in a
+// directory whose name has a blank and a non-ASCII letter) is run through the
+// system's own regsvr32.
+#include "camera/camera_registration.h"
+
+#include "camera/module_path_win.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+constexpr wchar_t kFilterKey[] = L"CLSID\\{AEF3B972-5FA5-4647-9571-358EB472BC9E}";
+constexpr wchar_t kFailVariable[] = L"ORVENNA_STAND_IN_FAILS";
+
+class CameraRegistration : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegDeleteKeyW(HKEY_CLASSES_ROOT, kFilterKey);
+        ASSERT_FALSE(isCameraRegistered());
+    }
+    void TearDown() override
+    {
+        SetEnvironmentVariableW(kFailVariable, nullptr);
+        RegDeleteKeyW(HKEY_CLASSES_ROOT, kFilterKey);
+    }
+};
+
+} // namespace
+
+TEST_F(CameraRegistration, RegistersAndUnregistersThroughTheLibrary)
+{
+    ASSERT_TRUE(registerCamera());
+    EXPECT_TRUE(isCameraRegistered());
+    EXPECT_TRUE(registerCamera());  // again: still fine
+
+    ASSERT_TRUE(unregisterCamera());
+    EXPECT_FALSE(isCameraRegistered());
+}
+
+TEST_F(CameraRegistration, ToolExitingWithAnErrorIsAFailure)
+{
+    // The tool inherits this process's environment.
+    ASSERT_TRUE(SetEnvironmentVariableW(kFailVariable, L"1"));
+    EXPECT_FALSE(registerCamera());
+    EXPECT_FALSE(isCameraRegistered());
+}
+
+TEST_F(CameraRegistration, MissingLibraryIsAFailure)
+{
+    const std::wstring library = programDirectory() + L"softcam.dll";
+    const std::wstring aside = library + L".aside";
+    ASSERT_TRUE(MoveFileW(library.c_str(), aside.c_str()));
+    const bool registered = registerCamera();
+    const bool unregistered = unregisterCamera();
+    ASSERT_TRUE(MoveFileW(aside.c_str(), library.c_str()));
+
+    EXPECT_FALSE(registered);
+    EXPECT_FALSE(unregistered);
+    EXPECT_FALSE(isCameraRegistered());
+}
