@@ -36,6 +36,13 @@ std::string kinds(const std::vector<Event>& list)
     return result;
 }
 
+// The complete library on the search path, by its full path: on Windows a
+// bare name finds the one beside the program first.
+void* openSearchPathLibrary()
+{
+    return loadLibraryFromSearchPath(FAKE_SEARCH_LIBRARY);
+}
+
 } // namespace
 
 TEST(NothingBeside, LoadsFromTheSearchPath)
@@ -53,7 +60,7 @@ TEST(NothingBeside, LoadsFromTheSearchPath)
 TEST(CompleteBeside, IsPreferredToTheSearchPath)
 {
     FakeCameraHooks beside(loadLibraryBesideProgram(kCameraLibraryName));
-    FakeCameraHooks search(loadLibraryFromSearchPath(kCameraLibraryName));
+    FakeCameraHooks search(openSearchPathLibrary());
     ASSERT_TRUE(beside.available() && search.available());
     ASSERT_STREQ(beside.origin(), "beside");
     ASSERT_STREQ(search.origin(), "search");
@@ -126,7 +133,7 @@ TEST(CompleteBeside, DestructionDeletesTheCamera)
 
 TEST(IncompleteBeside, FailsEvenWithACompleteLibraryOnTheSearchPath)
 {
-    FakeCameraHooks search(loadLibraryFromSearchPath(kCameraLibraryName));
+    FakeCameraHooks search(openSearchPathLibrary());
     ASSERT_TRUE(search.available());
 
     FrameSender sender;
