@@ -39,6 +39,15 @@ using StreamPtr = std::unique_ptr<pw_stream, FreeWith<pw_stream_destroy>>;
 
 constexpr int64_t kRetryIntervalNs = 500 * SPA_NSEC_PER_MSEC;
 
+// PipeWire's global state is counted: each camera holds one reference, so
+// nothing of it is left behind when the library is unloaded.
+struct PipeWireLibrary {
+    PipeWireLibrary() { pw_init(nullptr, nullptr); }
+    ~PipeWireLibrary() { pw_deinit(); }
+    PipeWireLibrary(const PipeWireLibrary&) = delete;
+    PipeWireLibrary& operator=(const PipeWireLibrary&) = delete;
+};
+
 } // namespace
 
 // Everything below runs on the loop thread (with the loop's lock held) except
@@ -51,6 +60,7 @@ struct PipeWireCamera::State {
     {
     }
 
+    PipeWireLibrary library;  // first in, last out
     const int width;
     const int height;
     const double framesPerSecond;
@@ -316,7 +326,6 @@ void onFrameEvent(void* data, uint64_t)
 
 std::unique_ptr<PipeWireCamera> PipeWireCamera::create(int width, int height, double framesPerSecond)
 {
-    pw_init(nullptr, nullptr);
     auto s = std::make_unique<State>(width, height, framesPerSecond);
     s->threadLoop.reset(pw_thread_loop_new("orvenna-camera", nullptr));
     if (!s->threadLoop)
