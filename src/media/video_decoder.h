@@ -28,9 +28,10 @@ public:
     // end of the stream, on an error and when closed; only a seek makes frames
     // come again after the end.
     bool ReadFrame(std::vector<uint8_t>& out);
-    // Moves so that the next ReadFrame returns the frame at or just after
-    // `seconds`; m_position reports the target until that read. No effect
-    // when closed.
+    // Moves to `seconds`; m_position reports the target until the next read.
+    // With FFmpeg that read returns the frame at or just after the target;
+    // Media Foundation lands where its source reader puts it (often the key
+    // frame before). No effect when closed.
     void SeekTo(double seconds);
     void SeekToStart();
 
@@ -42,6 +43,16 @@ public:
     double m_position = 0.0;  // seconds: last frame read, or last seek target
 
 private:
+    // The closed values of the fields above; the stride stays as it was.
+    void resetStreamInfo()
+    {
+        m_width = 0;
+        m_height = 0;
+        m_fps = 30.0;
+        m_duration = 0.0;
+        m_position = 0.0;
+    }
+
     struct Impl;  // the platform's decoding state; null when closed
     std::unique_ptr<Impl> m_impl;
 };

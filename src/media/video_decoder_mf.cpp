@@ -136,11 +136,7 @@ bool VideoDecoder::Open(const wchar_t* path)
 void VideoDecoder::Close()
 {
     m_impl.reset();
-    m_width = 0;
-    m_height = 0;
-    m_fps = 30.0;
-    m_duration = 0.0;
-    m_position = 0.0;
+    resetStreamInfo();
 }
 
 bool VideoDecoder::ReadFrame(std::vector<uint8_t>& out)
