@@ -8,33 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace {
-
-struct Event {
-    char kind = 0;
-    int width = 0;
-    int height = 0;
-    double milliseconds = 0.0;
-};
-
-std::vector<Event> events(const FakeCameraHooks& hooks)
-{
-    std::vector<Event> result(static_cast<size_t>(hooks.eventCount()));
-    for (size_t i = 0; i < result.size(); ++i)
-        hooks.event(static_cast<int>(i), &result[i].kind, &result[i].width, &result[i].height,
-                    &result[i].milliseconds);
-    return result;
-}
-
-std::string kinds(const std::vector<Event>& list)
-{
-    std::string result;
-    for (const Event& e : list)
-        result += e.kind;
-    return result;
-}
 
 // The complete library on the search path, by its full path: on Windows a
 // bare name finds the one beside the program first.
@@ -54,7 +28,7 @@ TEST(NothingBeside, LoadsFromTheSearchPath)
     FrameSender sender;
     ASSERT_TRUE(sender.InitCamera(320, 240, 30.0f));
     EXPECT_TRUE(sender.IsConnected());
-    EXPECT_EQ(kinds(events(search)), "c");
+    EXPECT_EQ(search.kinds(), "c");
 }
 
 TEST(CompleteBeside, IsPreferredToTheSearchPath)
@@ -69,30 +43,34 @@ TEST(CompleteBeside, IsPreferredToTheSearchPath)
     EXPECT_TRUE(sender.LoadDll());
     EXPECT_TRUE(sender.LoadDll());  // already loaded
     ASSERT_TRUE(sender.InitCamera(320, 240, 30.0f));
-    EXPECT_EQ(kinds(events(beside)), "c");
-    EXPECT_EQ(kinds(events(search)), "");
+    EXPECT_EQ(beside.kinds(), "c");
+    EXPECT_EQ(search.kinds(), "");
 }
 
-TEST(CompleteBeside, AnotherSizeDeletesTheCameraThenCreatesAnew)
+TEST(CompleteBeside, AnotherSizeReplacesTheCameraAndShutdownOrDestructionDeletesIt)
 {
     FakeCameraHooks fake(FakeCameraHooks::openAsTheBindingDoes());
     ASSERT_TRUE(fake.available());
-    FrameSender sender;
-    EXPECT_FALSE(sender.IsConnected());  // no camera yet
-    ASSERT_TRUE(sender.InitCamera(640, 480, 30.0f));
-    ASSERT_TRUE(sender.InitCamera(320, 240, 25.0f));
-    EXPECT_TRUE(sender.IsConnected());
+    {
+        FrameSender sender;
+        EXPECT_FALSE(sender.IsConnected());  // no camera yet
+        ASSERT_TRUE(sender.InitCamera(640, 480, 30.0f));
+        ASSERT_TRUE(sender.InitCamera(320, 240, 25.0f));
+        EXPECT_TRUE(sender.IsConnected());
 
-    const std::vector<Event> list = events(fake);
-    ASSERT_EQ(kinds(list), "cdc");
-    EXPECT_EQ(list[1].width, 640);
-    EXPECT_EQ(list[2].width, 320);
-    EXPECT_EQ(list[2].height, 240);
-    EXPECT_GE(list[2].milliseconds - list[1].milliseconds, 100.0);
+        const auto list = fake.events();
+        ASSERT_EQ(fake.kinds(), "cdc");
+        EXPECT_EQ(list[1].width, 640);
+        EXPECT_EQ(list[2].width, 320);
+        EXPECT_EQ(list[2].height, 240);
+        EXPECT_GE(list[2].milliseconds - list[1].milliseconds, 100.0);
 
-    sender.ShutdownCamera();
+        sender.ShutdownCamera();
+        EXPECT_FALSE(fake.cameraExists());
+        EXPECT_FALSE(sender.IsConnected());
+        ASSERT_TRUE(sender.InitCamera(64, 64, 30.0f));
+    }
     EXPECT_FALSE(fake.cameraExists());
-    EXPECT_FALSE(sender.IsConnected());
 }
 
 TEST(CompleteBeside, FailedCreationIsRetriedOnceAfter200Milliseconds)
@@ -103,32 +81,20 @@ TEST(CompleteBeside, FailedCreationIsRetriedOnceAfter200Milliseconds)
 
     fake.failCreates(1);
     ASSERT_TRUE(sender.InitCamera(640, 480, 30.0f));
-    std::vector<Event> list = events(fake);
-    ASSERT_EQ(kinds(list), "fc");
+    const auto list = fake.events();
+    ASSERT_EQ(fake.kinds(), "fc");
     EXPECT_GE(list[1].milliseconds - list[0].milliseconds, 200.0);
 
     // Two failures give up and leave no camera, not even the earlier one.
     fake.reset();
     fake.failCreates(2);
     EXPECT_FALSE(sender.InitCamera(320, 240, 30.0f));
-    EXPECT_EQ(kinds(events(fake)), "dff");
+    EXPECT_EQ(fake.kinds(), "dff");
     EXPECT_FALSE(fake.cameraExists());
     EXPECT_FALSE(sender.IsConnected());
 
     // The binding stays usable.
     EXPECT_TRUE(sender.InitCamera(320, 240, 30.0f));
-}
-
-TEST(CompleteBeside, DestructionDeletesTheCamera)
-{
-    FakeCameraHooks fake(FakeCameraHooks::openAsTheBindingDoes());
-    ASSERT_TRUE(fake.available());
-    {
-        FrameSender sender;
-        ASSERT_TRUE(sender.InitCamera(64, 64, 30.0f));
-        EXPECT_TRUE(fake.cameraExists());
-    }
-    EXPECT_FALSE(fake.cameraExists());
 }
 
 TEST(IncompleteBeside, FailsEvenWithACompleteLibraryOnTheSearchPath)
@@ -140,7 +106,7 @@ TEST(IncompleteBeside, FailsEvenWithACompleteLibraryOnTheSearchPath)
     EXPECT_FALSE(sender.LoadDll());
     EXPECT_FALSE(sender.InitCamera(320, 240, 30.0f));
     EXPECT_FALSE(sender.IsConnected());
-    EXPECT_EQ(kinds(events(search)), "");
+    EXPECT_EQ(search.kinds(), "");
 }
 
 TEST(MinimalBeside, WithoutTheOptionalEntryPointsIsAcceptedAndNeverConnected)
@@ -150,7 +116,6 @@ TEST(MinimalBeside, WithoutTheOptionalEntryPointsIsAcceptedAndNeverConnected)
     ASSERT_STREQ(beside.origin(), "beside-minimal");
 
     FrameSender sender;
-    ASSERT_TRUE(sender.LoadDll());
     ASSERT_TRUE(sender.InitCamera(320, 240, 30.0f));
     EXPECT_TRUE(beside.cameraExists());
     EXPECT_FALSE(sender.IsConnected());

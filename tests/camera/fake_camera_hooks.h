@@ -3,6 +3,7 @@
 #include "camera/shared_library.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The inspection hooks of the test camera library (fake_softcam.cpp). Against
@@ -13,17 +14,6 @@ public:
     // Takes over a module handle (null allowed).
     explicit FakeCameraHooks(void* library) : m_library(library)
     {
-        resolve("fakeOrigin", origin);
-        resolve("fakeFailCreates", failCreates);
-        resolve("fakeEventCount", eventCount);
-        resolve("fakeEvent", event);
-        resolve("fakeCameraExists", cameraExists);
-        resolve("fakeFramesSent", framesSent);
-        resolve("fakeWaitForFrames", waitForFrames);
-        resolve("fakeLastFrame", lastFrameInto);
-        resolve("fakeSetStepping", setStepping);
-        resolve("fakeStep", step);
-        resolve("fakeReset", reset);
         if (available())
             reset();
     }
@@ -42,37 +32,60 @@ public:
     FakeCameraHooks(const FakeCameraHooks&) = delete;
     FakeCameraHooks& operator=(const FakeCameraHooks&) = delete;
 
-    bool available() const { return origin && failCreates && eventCount && event && cameraExists
-                                    && framesSent && waitForFrames && lastFrameInto
-                                    && setStepping && step && reset; }
+    bool available() const { return m_complete; }
 
-    // The last frame sent, with its size; empty when none.
-    std::vector<uint8_t> lastFrame(int& width, int& height) const
+    struct Event {
+        char kind = 0;  // 'c' created, 'f' creation failed, 'd' deleted
+        int width = 0;
+        int height = 0;
+        double milliseconds = 0.0;  // since the first event
+    };
+    std::vector<Event> events() const
     {
-        width = height = 0;
-        std::vector<uint8_t> frame(static_cast<size_t>(lastFrameInto(nullptr, 0, &width, &height)));
-        lastFrameInto(frame.data(), static_cast<int>(frame.size()), &width, &height);
+        std::vector<Event> list;
+        for (Event e; event(static_cast<int>(list.size()), &e.kind, &e.width, &e.height, &e.milliseconds);)
+            list.push_back(e);
+        return list;
+    }
+    // The event kinds in order, e.g. "cdc".
+    std::string kinds() const
+    {
+        std::string result;
+        for (const Event& e : events())
+            result += e.kind;
+        return result;
+    }
+
+    // The last frame sent (camera size); empty when none.
+    std::vector<uint8_t> lastFrame() const
+    {
+        std::vector<uint8_t> frame(static_cast<size_t>(lastFrameInto(nullptr, 0)));
+        lastFrameInto(frame.data(), static_cast<int>(frame.size()));
         return frame;
     }
 
-    const char* (*origin)() = nullptr;
-    void (*failCreates)(int) = nullptr;
-    int (*eventCount)() = nullptr;
-    bool (*event)(int, char*, int*, int*, double*) = nullptr;
-    bool (*cameraExists)() = nullptr;
-    int (*framesSent)() = nullptr;
-    bool (*waitForFrames)(int, int) = nullptr;
-    int (*lastFrameInto)(void*, int, int*, int*) = nullptr;
-    void (*setStepping)(bool) = nullptr;
-    void (*step)() = nullptr;
-    void (*reset)() = nullptr;
-
 private:
+    void* m_library = nullptr;
+    bool m_complete = true;  // every hook below resolved (none without a library)
+
     template <typename Function>
-    void resolve(const char* name, Function& function)
+    Function hook(const char* name)
     {
-        function = reinterpret_cast<Function>(librarySymbol(m_library, name));
+        auto function = reinterpret_cast<Function>(librarySymbol(m_library, name));
+        m_complete = m_complete && function;
+        return function;
     }
 
-    void* m_library = nullptr;
+    bool (*event)(int, char*, int*, int*, double*) = hook<decltype(event)>("fakeEvent");
+    int (*lastFrameInto)(void*, int) = hook<decltype(lastFrameInto)>("fakeLastFrame");
+
+public:
+    const char* (*origin)() = hook<decltype(origin)>("fakeOrigin");
+    void (*failCreates)(int) = hook<decltype(failCreates)>("fakeFailCreates");
+    bool (*cameraExists)() = hook<decltype(cameraExists)>("fakeCameraExists");
+    int (*framesSent)() = hook<decltype(framesSent)>("fakeFramesSent");
+    bool (*waitForFrames)(int, int) = hook<decltype(waitForFrames)>("fakeWaitForFrames");
+    void (*setStepping)(bool) = hook<decltype(setStepping)>("fakeSetStepping");
+    void (*step)() = hook<decltype(step)>("fakeStep");
+    void (*reset)() = hook<decltype(reset)>("fakeReset");
 };

@@ -39,75 +39,61 @@ struct Event {
     Clock::time_point time;
 };
 
-struct State {
-    std::mutex mutex;
-    std::condition_variable changed;
-    Camera* camera = nullptr;  // one camera per process, like the real library
+// What fakeReset forgets.
+struct Record {
     int failCreates = 0;
     std::vector<Event> events;
     int framesSent = 0;
     std::vector<uint8_t> lastFrame;
-    int lastWidth = 0;
-    int lastHeight = 0;
     bool stepping = false;
     int permits = 0;
 };
 
-State& state()
-{
-    static State s;
-    return s;
-}
+std::mutex mutex;
+std::condition_variable changed;
+Camera* camera = nullptr;  // one camera per process, like the real library
+Record record;
 
 } // namespace
 
 FAKE_EXPORT void* scCreateCamera(int width, int height, float fps)
 {
-    State& s = state();
-    std::lock_guard lock(s.mutex);
-    const bool valid = width >= 1 && height >= 1 && width <= 16384 && height <= 16384
-                       && fps >= 1.0f && fps <= 1000.0f;
-    if (s.failCreates > 0 || !valid || s.camera) {
-        if (s.failCreates > 0)
-            --s.failCreates;
-        s.events.push_back({'f', width, height, Clock::now()});
+    std::lock_guard lock(mutex);
+    if (record.failCreates > 0 || camera) {
+        record.failCreates = std::max(record.failCreates - 1, 0);
+        record.events.push_back({'f', width, height, Clock::now()});
         return nullptr;
     }
     const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / fps));
-    s.camera = new Camera{width, height, period, Clock::now() - period};
-    s.events.push_back({'c', width, height, Clock::now()});
-    return s.camera;
+    camera = new Camera{width, height, period, Clock::now() - period};
+    record.events.push_back({'c', width, height, Clock::now()});
+    return camera;
 }
 
-FAKE_EXPORT void scDeleteCamera(void* camera)
+FAKE_EXPORT void scDeleteCamera(void* handle)
 {
-    State& s = state();
-    std::lock_guard lock(s.mutex);
-    if (!camera || camera != s.camera)
+    std::lock_guard lock(mutex);
+    if (!handle || handle != camera)
         return;
-    s.events.push_back({'d', s.camera->width, s.camera->height, Clock::now()});
-    delete s.camera;
-    s.camera = nullptr;
+    record.events.push_back({'d', camera->width, camera->height, Clock::now()});
+    delete camera;
+    camera = nullptr;
 }
 
 #ifndef FAKE_WITHOUT_SEND_FRAME
-FAKE_EXPORT void scSendFrame(void* camera, const void* bits)
+FAKE_EXPORT void scSendFrame(void* handle, const void* bits)
 {
-    State& s = state();
-    std::unique_lock lock(s.mutex);
-    if (!camera || camera != s.camera || !bits)
+    std::unique_lock lock(mutex);
+    if (!handle || handle != camera || !bits)
         return;
-    Camera& c = *s.camera;
+    Camera& c = *camera;
     const auto* bytes = static_cast<const uint8_t*>(bits);
-    s.lastFrame.assign(bytes, bytes + static_cast<size_t>(c.width) * c.height * 3);
-    s.lastWidth = c.width;
-    s.lastHeight = c.height;
-    ++s.framesSent;
-    s.changed.notify_all();
-    if (s.stepping) {
-        s.changed.wait(lock, [&s] { return s.permits > 0 || !s.stepping; });
-        if (s.permits > 0)
-            --s.permits;
+    record.lastFrame.assign(bytes, bytes + static_cast<size_t>(c.width) * c.height * 3);
+    ++record.framesSent;
+    changed.notify_all();
+    if (record.stepping) {
+        changed.wait(lock, [] { return record.permits > 0 || !record.stepping; });
+        record.permits = std::max(record.permits - 1, 0);
     }
     // Sleep to the next absolute deadline; a late sender starts again from now.
     c.deadline = std::max(c.deadline + c.period, Clock::now());
@@ -119,16 +105,15 @@ FAKE_EXPORT void scSendFrame(void* camera, const void* bits)
 
 #ifndef FAKE_WITHOUT_OPTIONAL
 // An application is taken to read every camera that exists.
-FAKE_EXPORT bool scIsConnected(void* camera)
+FAKE_EXPORT bool scIsConnected(void* handle)
 {
-    State& s = state();
-    std::lock_guard lock(s.mutex);
-    return camera && camera == s.camera;
+    std::lock_guard lock(mutex);
+    return handle && handle == camera;
 }
 
-FAKE_EXPORT bool scWaitForConnection(void* camera, float)
+FAKE_EXPORT bool scWaitForConnection(void* handle, float)
 {
-    return scIsConnected(camera);
+    return scIsConnected(handle);
 }
 #endif
 
@@ -139,106 +124,76 @@ FAKE_EXPORT const char* fakeOrigin()
 
 FAKE_EXPORT void fakeFailCreates(int count)
 {
-    State& s = state();
-    std::lock_guard lock(s.mutex);
-    s.failCreates = count;
+    std::lock_guard lock(mutex);
+    record.failCreates = count;
 }
 
-FAKE_EXPORT int fakeEventCount()
-{
-    State& s = state();
-    std::lock_guard lock(s.mutex);
-    return static_cast<int>(s.events.size());
-}
-
-// Kind, size and milliseconds since the first event of entry `index`.
+// Kind, size and milliseconds since the first event of entry `index`; false
+// past the last.
 FAKE_EXPORT bool fakeEvent(int index, char* kind, int* width, int* height, double* milliseconds)
 {
-    State& s = state();
-    std::lock_guard lock(s.mutex);
-    if (index < 0 || index >= static_cast<int>(s.events.size()))
+    std::lock_guard lock(mutex);
+    if (index < 0 || index >= static_cast<int>(record.events.size()))
         return false;
-    const Event& e = s.events[index];
+    const Event& e = record.events[index];
     *kind = e.kind;
     *width = e.width;
     *height = e.height;
-    *milliseconds = std::chrono::duration<double, std::milli>(e.time - s.events.front().time).count();
+    *milliseconds = std::chrono::duration<double, std::milli>(e.time - record.events.front().time).count();
     return true;
 }
 
 FAKE_EXPORT bool fakeCameraExists()
 {
-    State& s = state();
-    std::lock_guard lock(s.mutex);
-    return s.camera != nullptr;
+    std::lock_guard lock(mutex);
+    return camera != nullptr;
 }
 
 FAKE_EXPORT int fakeFramesSent()
 {
-    State& s = state();
-    std::lock_guard lock(s.mutex);
-    return s.framesSent;
+    std::lock_guard lock(mutex);
+    return record.framesSent;
 }
 
 // True once at least `count` frames were sent, false after `timeoutMs`.
 FAKE_EXPORT bool fakeWaitForFrames(int count, int timeoutMs)
 {
-    State& s = state();
-    std::unique_lock lock(s.mutex);
-    return s.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                              [&s, count] { return s.framesSent >= count; });
+    std::unique_lock lock(mutex);
+    return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                            [count] { return record.framesSent >= count; });
 }
 
 // Byte count of the last frame sent (0 when none); copies it into `out` when
 // `capacity` suffices.
-FAKE_EXPORT int fakeLastFrame(void* out, int capacity, int* width, int* height)
+FAKE_EXPORT int fakeLastFrame(void* out, int capacity)
 {
-    State& s = state();
-    std::lock_guard lock(s.mutex);
-    if (out && static_cast<size_t>(capacity) >= s.lastFrame.size()) {
-        std::memcpy(out, s.lastFrame.data(), s.lastFrame.size());
-        *width = s.lastWidth;
-        *height = s.lastHeight;
-    }
-    return static_cast<int>(s.lastFrame.size());
+    std::lock_guard lock(mutex);
+    if (out && static_cast<size_t>(capacity) >= record.lastFrame.size())
+        std::memcpy(out, record.lastFrame.data(), record.lastFrame.size());
+    return static_cast<int>(record.lastFrame.size());
 }
 
 // While stepping, scSendFrame records its frame and then waits for a permit
 // from fakeStep before it returns. Leaving stepping frees every waiter.
 FAKE_EXPORT void fakeSetStepping(bool stepping)
 {
-    State& s = state();
-    {
-        std::lock_guard lock(s.mutex);
-        s.stepping = stepping;
-        s.permits = 0;
-    }
-    s.changed.notify_all();
+    std::lock_guard lock(mutex);
+    record.stepping = stepping;
+    record.permits = 0;
+    changed.notify_all();
 }
 
 FAKE_EXPORT void fakeStep()
 {
-    State& s = state();
-    {
-        std::lock_guard lock(s.mutex);
-        ++s.permits;
-    }
-    s.changed.notify_all();
+    std::lock_guard lock(mutex);
+    ++record.permits;
+    changed.notify_all();
 }
 
 // Forgets the events, the frames and every setting.
 FAKE_EXPORT void fakeReset()
 {
-    State& s = state();
-    {
-        std::lock_guard lock(s.mutex);
-        s.failCreates = 0;
-        s.events.clear();
-        s.framesSent = 0;
-        s.lastFrame.clear();
-        s.lastWidth = s.lastHeight = 0;
-        s.stepping = false;
-        s.permits = 0;
-    }
-    s.changed.notify_all();
+    std::lock_guard lock(mutex);
+    record = Record{};
+    changed.notify_all();
 }

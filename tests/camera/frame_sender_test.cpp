@@ -21,14 +21,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kClipWidth = 160;
-constexpr int kClipHeight = 120;
-constexpr int kWaitMs = 20000;  // generous: sanitizers slow everything down
+constexpr std::chrono::milliseconds kWait = 20s;  // generous: sanitizers slow everything down
+constexpr int kWaitMs = static_cast<int>(kWait.count());
 
-// Polls `condition` until it holds or `timeout` passes.
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 20s)
+// Polls `condition` until it holds or kWait passes.
+bool waitUntil(const std::function<bool()>& condition)
 {
-    const auto end = std::chrono::steady_clock::now() + timeout;
+    const auto end = std::chrono::steady_clock::now() + kWait;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > end)
             return false;
@@ -61,20 +60,20 @@ protected:
             fake.setStepping(false);  // lets a held camera thread go
     }
 
-    void openClip()
+    // The 160 x 120 clip of 50 frames at 25 a second, on a camera of its size.
+    void openClip(float cameraFps = 120.0f)
     {
         const std::string path = ORVENNA_TEST_MEDIA_DIR "/bars_25.mp4";
         ASSERT_TRUE(decoder.Open(std::wstring(path.begin(), path.end()).c_str()));
-        ASSERT_EQ(decoder.m_width, static_cast<uint32_t>(kClipWidth));
-        ASSERT_TRUE(sender.InitCamera(kClipWidth, kClipHeight, 120.0f));
+        ASSERT_TRUE(sender.InitCamera(160, 120, cameraFps));
     }
 
     // Starts the clip with the camera thread held after each frame it sends;
     // returns the index of the first frame.
-    int startStepping(bool loop)
+    int startStepping()
     {
         fake.setStepping(true);
-        sender.StartVideo(&decoder, loop);
+        sender.StartVideo(&decoder, true);
         return waitForSent(1);
     }
 
@@ -83,9 +82,8 @@ protected:
     {
         if (!fake.waitForFrames(count, kWaitMs))
             return -1;
-        int width = 0, height = 0;
-        const std::vector<uint8_t> frame = fake.lastFrame(width, height);
-        return frame.empty() ? -1 : frame_marks::readFrameMark(frame.data(), width, height);
+        const std::vector<uint8_t> frame = fake.lastFrame();
+        return frame.size() != 160 * 120 * 3 ? -1 : frame_marks::readFrameMark(frame.data(), 160, 120);
     }
 
     // Lets the held thread go on to its next frame; that frame's index.
@@ -110,12 +108,12 @@ protected:
     FrameSender sender;  // last: its thread ends before anything above goes
 };
 
-TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenAndMeasured)
+TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenFittedLiveAndMeasured)
 {
     ASSERT_TRUE(sender.InitCamera(8, 8, 120.0f));
     std::vector<uint8_t> image(4 * 2 * 3);
     for (size_t i = 0; i < image.size(); ++i)
-        image[i] = static_cast<uint8_t>(i + 1);
+        image[i] = static_cast<uint8_t>(i * 11 + 1);
     const std::vector<uint8_t> original = image;
     sender.m_frameCallback = [this](const unsigned char* data, int width, int height) {
         if (previews++ == 0) {
@@ -125,10 +123,24 @@ TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenAndMeasured)
     };
     sender.StartImage(image.data(), 4, 2);
     std::fill(image.begin(), image.end(), uint8_t{0});  // the sender keeps its own copy
-    EXPECT_TRUE(sender.m_running);
-
-    ASSERT_TRUE(previewed.waitFor(std::chrono::milliseconds(kWaitMs)));
+    ASSERT_TRUE(previewed.waitFor(kWait));
     EXPECT_EQ(firstPreview, original);  // before fitting
+
+    if (fake.available()) {
+        FrameFitter fitter;
+        auto expectSent = [&](bool mirror) {
+            ASSERT_TRUE(fake.waitForFrames(fake.framesSent() + 2, kWaitMs));  // one whole frame after the change
+            const uint8_t* fitted = fitter.fit(original.data(), 4, 2, 8, 8, false, mirror);
+            EXPECT_EQ(fake.lastFrame(), std::vector<uint8_t>(fitted, fitted + 8 * 8 * 3));
+        };
+        expectSent(false);
+        sender.m_mirror = true;
+        expectSent(true);
+        // A seek means nothing to a still image; the stream goes on.
+        sender.SeekTo(1.0);
+        expectSent(true);
+    }
+    EXPECT_TRUE(sender.m_running);
     EXPECT_TRUE(waitUntil([&] { return sender.m_measuredFps > 0.0; }));
     EXPECT_LE(sender.m_measuredFps, 130.0);  // the camera paces at 120
 
@@ -138,36 +150,11 @@ TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenAndMeasured)
     EXPECT_EQ(finishes, 0);
 }
 
-TEST_F(FrameSenderTest, StillImageIsFittedAndFollowsTheSwitchesLive)
-{
-    REQUIRE_HOOKS();
-    ASSERT_TRUE(sender.InitCamera(8, 8, 120.0f));
-    const std::vector<uint8_t> image = {10, 20, 30, 40, 50, 60, 70, 80, 90, 15, 25, 35,
-                                        45, 55, 65, 75, 85, 95, 11, 22, 33, 44, 66, 77};
-    sender.StartImage(image.data(), 4, 2);
-
-    FrameFitter fitter;
-    auto expectSent = [&](bool mirror) {
-        ASSERT_TRUE(fake.waitForFrames(fake.framesSent() + 2, kWaitMs));  // one whole frame after the change
-        const uint8_t* fitted = fitter.fit(image.data(), 4, 2, 8, 8, false, mirror);
-        int width = 0, height = 0;
-        EXPECT_EQ(fake.lastFrame(width, height), std::vector<uint8_t>(fitted, fitted + 8 * 8 * 3));
-    };
-    expectSent(false);
-    sender.m_mirror = true;
-    expectSent(true);
-
-    // A seek means nothing to a still image; the stream goes on.
-    sender.SeekTo(1.0);
-    expectSent(true);
-    EXPECT_TRUE(sender.m_running);
-}
-
 TEST_F(FrameSenderTest, SeekWhilePausedIsCarriedOutBeforeTheFirstFrameAfterResume)
 {
     REQUIRE_HOOKS();
     openClip();
-    ASSERT_EQ(startStepping(true), 0);
+    ASSERT_EQ(startStepping(), 0);
 
     sender.Pause();
     EXPECT_TRUE(sender.m_paused);
@@ -187,7 +174,7 @@ TEST_F(FrameSenderTest, OnlyTheLastOfTwoSeeksIsCarriedOut)
 {
     REQUIRE_HOOKS();
     openClip();
-    ASSERT_EQ(startStepping(true), 0);
+    ASSERT_EQ(startStepping(), 0);
     sender.SeekTo(1.6);
     sender.SeekTo(0.4);
     EXPECT_EQ(step(), 10);
@@ -198,7 +185,7 @@ TEST_F(FrameSenderTest, LoopContinuesWithTheFirstFrame)
 {
     REQUIRE_HOOKS();
     openClip();
-    ASSERT_EQ(startStepping(true), 0);
+    ASSERT_EQ(startStepping(), 0);
     sender.SeekTo(1.86);
     EXPECT_EQ(step(), 47);
     EXPECT_EQ(step(), 48);
@@ -214,13 +201,13 @@ TEST_F(FrameSenderTest, WithoutLoopTheStreamEndsAndKeepsTheCamera)
 {
     REQUIRE_HOOKS();
     openClip();
-    ASSERT_EQ(startStepping(true), 0);
+    ASSERT_EQ(startStepping(), 0);
     sender.m_loop = false;  // unchecked while streaming
     sender.SeekTo(1.9);
     EXPECT_EQ(step(), 48);
     EXPECT_EQ(step(), 49);
     fake.step();
-    ASSERT_TRUE(finished.waitFor(std::chrono::milliseconds(kWaitMs)));
+    ASSERT_TRUE(finished.waitFor(kWait));
     EXPECT_TRUE(waitUntil([&] { return !sender.m_running; }));
     EXPECT_EQ(finishes, 1);
     EXPECT_TRUE(fake.cameraExists());
@@ -228,12 +215,15 @@ TEST_F(FrameSenderTest, WithoutLoopTheStreamEndsAndKeepsTheCamera)
     EXPECT_EQ(fake.framesSent(), 3);
 }
 
-TEST_F(FrameSenderTest, StopWhilePausedEndsAtOnceWithoutFinishing)
+TEST_F(FrameSenderTest, RestartOrStopWhilePausedEndsWithoutFinishing)
 {
-    openClip();
-    ASSERT_TRUE(sender.InitCamera(kClipWidth, kClipHeight, 25.0f));
+    // At 25 frames a second the two-second clip outlasts both stops.
+    openClip(25.0f);
     sender.StartVideo(&decoder, false);
-    ASSERT_TRUE(previewed.waitFor(std::chrono::milliseconds(kWaitMs)));
+    ASSERT_TRUE(previewed.waitFor(kWait));
+    previewed.reset();
+    sender.StartVideo(&decoder, false);  // the stop sequence of a new start
+    ASSERT_TRUE(previewed.waitFor(kWait));
     sender.Pause();
     const auto start = std::chrono::steady_clock::now();
     sender.Stop();
@@ -244,52 +234,31 @@ TEST_F(FrameSenderTest, StopWhilePausedEndsAtOnceWithoutFinishing)
     EXPECT_EQ(finishes, 0);
 }
 
-TEST_F(FrameSenderTest, StopOrRestartWhileStreamingDoesNotFinish)
-{
-    // At 25 frames a second the two-second clip outlasts both stops.
-    openClip();
-    ASSERT_TRUE(sender.InitCamera(kClipWidth, kClipHeight, 25.0f));
-    sender.StartVideo(&decoder, false);
-    ASSERT_TRUE(previewed.waitFor(std::chrono::milliseconds(kWaitMs)));
-    previewed.reset();
-    sender.StartVideo(&decoder, false);  // the stop sequence of a new start
-    ASSERT_TRUE(previewed.waitFor(std::chrono::milliseconds(kWaitMs)));
-    sender.Stop();
-    EXPECT_FALSE(sender.m_running);
-    EXPECT_EQ(finishes, 0);
-}
-
 TEST_F(FrameSenderTest, CallbacksMayBeReplacedAtAnyTime)
 {
+    // Replaced while a stream runs: that stream keeps the callbacks it began with.
     openClip();
     sender.StartVideo(&decoder, false);
-    sender.SeekTo(1.8);
-    ASSERT_TRUE(finished.waitFor(std::chrono::milliseconds(kWaitMs)));
-
-    // Replaced while a stream runs: that stream keeps the callbacks it began with.
-    finished.reset();
-    previewed.reset();
-    decoder.SeekToStart();  // the decoder stays at its end until moved
-    sender.StartVideo(&decoder, false);
-    ASSERT_TRUE(previewed.waitFor(std::chrono::milliseconds(kWaitMs)));
+    ASSERT_TRUE(previewed.waitFor(kWait));
     sender.m_frameCallback = [this](const unsigned char*, int, int) { ++laterPreviews; };
     sender.m_finishedCallback = [this] {
         ++laterFinishes;
         finished.set();
     };
     sender.SeekTo(1.8);
-    ASSERT_TRUE(waitUntil([&] { return finishes == 2; }));
+    ASSERT_TRUE(finished.waitFor(kWait));
+    EXPECT_EQ(finishes, 1);
     EXPECT_EQ(laterPreviews, 0);
 
     // The next stream calls the new ones.
     finished.reset();
-    decoder.SeekToStart();
+    decoder.SeekToStart();  // the decoder stays at its end until moved
     sender.StartVideo(&decoder, false);
     sender.SeekTo(1.8);
-    ASSERT_TRUE(finished.waitFor(std::chrono::milliseconds(kWaitMs)));
+    ASSERT_TRUE(finished.waitFor(kWait));
     EXPECT_EQ(laterFinishes, 1);
     EXPECT_GT(laterPreviews, 0);
-    EXPECT_EQ(finishes, 2);
+    EXPECT_EQ(finishes, 1);
 }
 
 TEST_F(FrameSenderTest, WithoutCameraTheThreadEndsWithoutSending)
