@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -21,39 +22,26 @@ Frame pattern(int width, int height)
 // The fitting rules applied pixel by pixel, straight from their definition.
 Frame reference(const Frame& source, int sw, int sh, int cw, int ch, bool stretch, bool mirror)
 {
-    Frame fitted(static_cast<size_t>(cw) * ch * 3, 0);
-    if (sw == cw && sh == ch) {
-        fitted = source;
-    } else {
-        int ox = 0, oy = 0, dw = cw, dh = ch;
-        if (!stretch) {
-            const float a = static_cast<float>(sw) / static_cast<float>(sh);
-            const float c = static_cast<float>(cw) / static_cast<float>(ch);
-            if (a > c) {
-                dh = static_cast<int>(cw / a);
-                oy = (ch - dh) / 2;
-            } else {
-                dw = static_cast<int>(ch * a);
-                ox = (cw - dw) / 2;
-            }
-        }
-        for (int y = oy; y < oy + dh; ++y) {
-            for (int x = ox; x < ox + dw; ++x) {
-                const int sx = ((x - ox) * sw) / dw;
-                const int sy = ((y - oy) * sh) / dh;
-                for (int b = 0; b < 3; ++b)
-                    fitted[(static_cast<size_t>(y) * cw + x) * 3 + b] = source[(static_cast<size_t>(sy) * sw + sx) * 3 + b];
-            }
+    int ox = 0, oy = 0, dw = cw, dh = ch;
+    if (!stretch && (sw != cw || sh != ch)) {
+        const float a = static_cast<float>(sw) / static_cast<float>(sh);
+        if (a > static_cast<float>(cw) / static_cast<float>(ch)) {
+            dh = static_cast<int>(cw / a);
+            oy = (ch - dh) / 2;
+        } else {
+            dw = static_cast<int>(ch * a);
+            ox = (cw - dw) / 2;
         }
     }
-    if (!mirror)
-        return fitted;
-    Frame mirrored(fitted.size());
-    for (int y = 0; y < ch; ++y)
-        for (int x = 0; x < cw; ++x)
-            for (int b = 0; b < 3; ++b)
-                mirrored[(static_cast<size_t>(y) * cw + (cw - 1 - x)) * 3 + b] = fitted[(static_cast<size_t>(y) * cw + x) * 3 + b];
-    return mirrored;
+    Frame fitted(static_cast<size_t>(cw) * ch * 3, 0);
+    for (int y = oy; y < oy + dh; ++y) {
+        for (int x = ox; x < ox + dw; ++x) {
+            const size_t from = (static_cast<size_t>((y - oy) * sh / dh) * sw + (x - ox) * sw / dw) * 3;
+            const size_t to = (static_cast<size_t>(y) * cw + (mirror ? cw - 1 - x : x)) * 3;
+            std::copy_n(&source[from], 3, &fitted[to]);
+        }
+    }
+    return fitted;
 }
 
 } // namespace
