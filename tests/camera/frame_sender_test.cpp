@@ -1,6 +1,6 @@
 // The sender's life cycle. Runs against the test camera library on the search
-// path; cases that step the camera thread frame by frame need its hooks and
-// skip against the real camera library. The clips show their frame index
+// path; cases that need its hooks (SteppedClip steps the camera thread frame
+// by frame) skip against the real camera library. The clips show their frame index
 // (tests/support/frame_marks.h); the camera takes them at their own size, so
 // what is sent is the decoded picture itself.
 #include "camera/frame_sender.h"
@@ -36,10 +36,6 @@ bool waitUntil(const std::function<bool()>& condition)
     return true;
 }
 
-#define REQUIRE_HOOKS()                                                        \
-    if (!fake.available())                                                     \
-    GTEST_SKIP() << "the camera library has no test hooks"
-
 class FrameSenderTest : public testing::Test {
 protected:
     void SetUp() override
@@ -66,15 +62,6 @@ protected:
         const std::string path = ORVENNA_TEST_MEDIA_DIR "/bars_25.mp4";
         ASSERT_TRUE(decoder.Open(std::wstring(path.begin(), path.end()).c_str()));
         ASSERT_TRUE(sender.InitCamera(160, 120, cameraFps));
-    }
-
-    // Starts the clip with the camera thread held after each frame it sends;
-    // returns the index of the first frame.
-    int startStepping()
-    {
-        fake.setStepping(true);
-        sender.StartVideo(&decoder, true);
-        return waitForSent(1);
     }
 
     // Index of the frame sent as number `count` (from 1), -1 when none came.
@@ -106,6 +93,22 @@ protected:
     ManualResetEvent previewed;
     ManualResetEvent finished;
     FrameSender sender;  // last: its thread ends before anything above goes
+};
+
+// The clip streamed in a loop with the camera thread held after each frame it
+// sends; frame 0 has been sent.
+class SteppedClip : public FrameSenderTest {
+protected:
+    void SetUp() override
+    {
+        FrameSenderTest::SetUp();
+        if (!fake.available())
+            GTEST_SKIP() << "the camera library has no test hooks";
+        ASSERT_NO_FATAL_FAILURE(openClip());
+        fake.setStepping(true);
+        sender.StartVideo(&decoder, true);
+        ASSERT_EQ(waitForSent(1), 0);
+    }
 };
 
 TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenFittedLiveAndMeasured)
@@ -150,11 +153,8 @@ TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenFittedLiveAndMeasured)
     EXPECT_EQ(finishes, 0);
 }
 
-TEST_F(FrameSenderTest, SeekWhilePausedIsCarriedOutBeforeTheFirstFrameAfterResume)
+TEST_F(SteppedClip, SeekWhilePausedIsCarriedOutBeforeTheFirstFrameAfterResume)
 {
-    REQUIRE_HOOKS();
-    openClip();
-    ASSERT_EQ(startStepping(), 0);
 
     sender.Pause();
     EXPECT_TRUE(sender.m_paused);
@@ -170,22 +170,16 @@ TEST_F(FrameSenderTest, SeekWhilePausedIsCarriedOutBeforeTheFirstFrameAfterResum
     EXPECT_EQ(step(), 31);
 }
 
-TEST_F(FrameSenderTest, OnlyTheLastOfTwoSeeksIsCarriedOut)
+TEST_F(SteppedClip, OnlyTheLastOfTwoSeeksIsCarriedOut)
 {
-    REQUIRE_HOOKS();
-    openClip();
-    ASSERT_EQ(startStepping(), 0);
     sender.SeekTo(1.6);
     sender.SeekTo(0.4);
     EXPECT_EQ(step(), 10);
     EXPECT_EQ(step(), 11);
 }
 
-TEST_F(FrameSenderTest, LoopContinuesWithTheFirstFrame)
+TEST_F(SteppedClip, LoopContinuesWithTheFirstFrame)
 {
-    REQUIRE_HOOKS();
-    openClip();
-    ASSERT_EQ(startStepping(), 0);
     sender.SeekTo(1.86);
     EXPECT_EQ(step(), 47);
     EXPECT_EQ(step(), 48);
@@ -197,18 +191,15 @@ TEST_F(FrameSenderTest, LoopContinuesWithTheFirstFrame)
     EXPECT_EQ(finishes, 0);
 }
 
-TEST_F(FrameSenderTest, WithoutLoopTheStreamEndsAndKeepsTheCamera)
+TEST_F(SteppedClip, WithoutLoopTheStreamEndsAndKeepsTheCamera)
 {
-    REQUIRE_HOOKS();
-    openClip();
-    ASSERT_EQ(startStepping(), 0);
     sender.m_loop = false;  // unchecked while streaming
     sender.SeekTo(1.9);
     EXPECT_EQ(step(), 48);
     EXPECT_EQ(step(), 49);
     fake.step();
     ASSERT_TRUE(finished.waitFor(kWait));
-    EXPECT_TRUE(waitUntil([&] { return !sender.m_running; }));
+    EXPECT_FALSE(sender.m_running);  // cleared before the callback
     EXPECT_EQ(finishes, 1);
     EXPECT_TRUE(fake.cameraExists());
     EXPECT_TRUE(sender.IsConnected());
