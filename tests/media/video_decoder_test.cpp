@@ -63,14 +63,17 @@ const Clip kClips[] = {
 
 class DecodeClip : public testing::TestWithParam<Clip> {};
 
-// Every frame comes once, upright, in display order, with its own time on a
-// time line that starts at 0.0; then the end is final until a seek. A seek
+// Opened over another file, every frame comes once, upright, in display
+// order, with its own time on a time line that starts at 0.0; then the end is
+// final until a seek. A seek
 // lands on the frame at or just after the target, forwards and backwards,
 // across key frames (every 12th frame).
 TEST_P(DecodeClip, DeliversEveryFrameOnceAndSeeks)
 {
     const Clip& clip = GetParam();
     VideoDecoder decoder;
+    ASSERT_TRUE(decoder.Open(media("bars_2997.mp4").c_str()));
+    decoder.SeekTo(1.0);
     ASSERT_TRUE(decoder.Open(media(clip.file).c_str()));
     EXPECT_EQ(decoder.m_width, clip.width);
     EXPECT_EQ(decoder.m_height, clip.height);
@@ -200,21 +203,6 @@ TEST(VideoDecoder, TruncatedStreamEndsEarlyWithoutError)
     EXPECT_GT(count, 0);
     EXPECT_LT(count, 50);
     EXPECT_FALSE(decoder.ReadFrame(frame));
-}
-
-TEST(VideoDecoder, OpenReplacesTheOpenFile)
-{
-    VideoDecoder decoder;
-    std::vector<uint8_t> frame;
-    ASSERT_TRUE(decoder.Open(media("bars_2997.mp4").c_str()));
-    decoder.SeekTo(1.0);
-    ASSERT_TRUE(decoder.Open(media("bars_25.mp4").c_str()));
-    EXPECT_EQ(decoder.m_width, 160u);
-    EXPECT_EQ(decoder.m_fps, 25.0);
-    EXPECT_EQ(decoder.m_position, 0.0);
-    ASSERT_TRUE(decoder.ReadFrame(frame));
-    EXPECT_EQ(frame.size(), 160u * 120 * 3);
-    EXPECT_EQ(markOf(frame, decoder), 0);
 }
 
 // Spaces, letters outside ASCII and a colon (which FFmpeg would otherwise
