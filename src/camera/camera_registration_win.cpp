@@ -17,8 +17,9 @@ constexpr DWORD kToolTimeoutMs = 10000;
 static_assert(sizeof(SHELLEXECUTEINFOW) == 112);
 #endif
 
-// Runs regsvr32 elevated and silent on softcam.dll beside the program; true
-// only when the tool exited with code 0 within the timeout.
+} // namespace
+
+// regsvr32, elevated and silent, on softcam.dll beside the program.
 bool runRegsvr32(bool unregister)
 {
     const std::wstring directory = programDirectory();
@@ -52,23 +53,11 @@ bool runRegsvr32(bool unregister)
     return exitCode == 0;
 }
 
-} // namespace
-
-bool isCameraRegistered()
+bool isSoftcamRegistered()
 {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CLASSES_ROOT, kFilterKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
-}
-
-bool registerCamera()
-{
-    return runRegsvr32(false);
-}
-
-bool unregisterCamera()
-{
-    return runRegsvr32(true);
 }

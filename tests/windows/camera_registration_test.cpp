@@ -21,7 +21,7 @@ protected:
     void SetUp() override
     {
         RegDeleteKeyW(HKEY_CLASSES_ROOT, kFilterKey);
-        ASSERT_FALSE(isCameraRegistered());
+        ASSERT_FALSE(isSoftcamRegistered());
     }
     void TearDown() override
     {
@@ -34,20 +34,20 @@ protected:
 
 TEST_F(CameraRegistration, RegistersAndUnregistersThroughTheLibrary)
 {
-    ASSERT_TRUE(registerCamera());
-    EXPECT_TRUE(isCameraRegistered());
-    EXPECT_TRUE(registerCamera());  // again: still fine
+    ASSERT_TRUE(runRegsvr32(false));
+    EXPECT_TRUE(isSoftcamRegistered());
+    EXPECT_TRUE(runRegsvr32(false));  // again: still fine
 
-    ASSERT_TRUE(unregisterCamera());
-    EXPECT_FALSE(isCameraRegistered());
+    ASSERT_TRUE(runRegsvr32(true));
+    EXPECT_FALSE(isSoftcamRegistered());
 }
 
 TEST_F(CameraRegistration, ToolExitingWithAnErrorIsAFailure)
 {
     // The tool inherits this process's environment.
     ASSERT_TRUE(SetEnvironmentVariableW(kFailVariable, L"1"));
-    EXPECT_FALSE(registerCamera());
-    EXPECT_FALSE(isCameraRegistered());
+    EXPECT_FALSE(runRegsvr32(false));
+    EXPECT_FALSE(isSoftcamRegistered());
 }
 
 TEST_F(CameraRegistration, MissingLibraryIsAFailure)
@@ -55,11 +55,11 @@ TEST_F(CameraRegistration, MissingLibraryIsAFailure)
     const std::wstring library = programDirectory() + L"softcam.dll";
     const std::wstring aside = library + L".aside";
     ASSERT_TRUE(MoveFileW(library.c_str(), aside.c_str()));
-    const bool registered = registerCamera();
-    const bool unregistered = unregisterCamera();
+    const bool registered = runRegsvr32(false);
+    const bool unregistered = runRegsvr32(true);
     ASSERT_TRUE(MoveFileW(aside.c_str(), library.c_str()));
 
     EXPECT_FALSE(registered);
     EXPECT_FALSE(unregistered);
-    EXPECT_FALSE(isCameraRegistered());
+    EXPECT_FALSE(isSoftcamRegistered());
 }
