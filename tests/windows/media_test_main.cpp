@@ -1,5 +1,6 @@
-// Entry of the media tests: COM (apartment-threaded) and Media Foundation are
-// started and shut down around the tests, as the application does.
+// Entry of the media tests: the platform services are started and stopped
+// around the tests as the application does it.
+#include "app/platform_services.h"
 #include "under_wine.h"
 
 #include <gtest/gtest.h>
@@ -35,15 +36,13 @@ class MediaFoundationEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        ASSERT_HRESULT_SUCCEEDED(MFStartup(MF_VERSION, MFSTARTUP_FULL));
+        ASSERT_TRUE(startPlatformServices());
         if (underWine())
             listVideoProcessorAsDecoder();
     }
     void TearDown() override
     {
-        MFShutdown();
-        CoUninitialize();
+        stopPlatformServices();
     }
 };
 
