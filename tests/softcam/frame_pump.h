@@ -1,5 +1,8 @@
 #pragma once
 
+#include <softcam.h>
+
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -12,18 +15,34 @@ class FramePump {
 public:
     using Clock = std::chrono::steady_clock;
 
-    FramePump(void* camera, std::vector<uint8_t> frame);
-    ~FramePump();   // stops
+    FramePump(void* camera, std::vector<uint8_t> frame)
+        : m_camera(camera), m_frame(std::move(frame)), m_thread([this] { run(); })
+    {
+    }
+    ~FramePump() { stop(); }
 
-    void stop();
+    void stop()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
 
     // Calls made so far; safe while running.
     int64_t calls() const { return m_calls.load(); }
-    // Longest single call so far.
+    // Longest single call so far (written by the pump's thread only).
     Clock::duration longestCall() const { return Clock::duration(m_longest.load()); }
 
 private:
-    void run();
+    void run()
+    {
+        while (!m_stop) {
+            const auto start = Clock::now();
+            scSendFrame(m_camera, m_frame.data());
+            m_longest = std::max(m_longest.load(), (Clock::now() - start).count());
+            ++m_calls;
+        }
+    }
 
     void* m_camera;
     std::vector<uint8_t> m_frame;

@@ -1,7 +1,6 @@
 // The daemon is killed and restarted under a streaming camera, in a PipeWire
 // session of this test's own so that other tests keep theirs.
 #include "frame_pump.h"
-#include "gst_consumer.h"
 #include "pipewire_test_session.h"
 #include "test_frames.h"
 
@@ -17,7 +16,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QString kNode = QStringLiteral("orvenna-camera");
 const QString kDir = QStringLiteral(PIPEWIRE_SESSION_DIR);
 
 // Runs the session script; its exit code (-1 when it did not finish).
@@ -63,10 +61,9 @@ TEST_F(SoftcamReconnect, SenderKeepsPaceAndConsumersReturnAfterDaemonRestart)
     ASSERT_NE(camera, nullptr);
     {
         FramePump pump(camera, quadrantFrame(64, 48));
-        const QString caps = QStringLiteral("video/x-raw,format=BGR");
-        QByteArray frame;
+                QByteArray frame;
         {
-            GstConsumer before(kNode, caps, 64 * 48 * 3);
+            GstConsumer before(QStringLiteral("BGR"), 64 * 48 * 3);
             ASSERT_TRUE(before.nextFrame(frame));
             EXPECT_TRUE(scWaitForConnection(camera, 5.0f));
 
@@ -74,8 +71,8 @@ TEST_F(SoftcamReconnect, SenderKeepsPaceAndConsumersReturnAfterDaemonRestart)
             ASSERT_EQ(sessionScript(QStringLiteral("restart")), 0);
             EXPECT_GT(pump.calls(), callsBefore) << "sender stalled while the daemon was away";
         }
-        ASSERT_FALSE(waitForNode(kNode, 20s).isEmpty()) << "camera did not re-attach";
-        GstConsumer after(kNode, caps, 64 * 48 * 3);
+        ASSERT_FALSE(waitForCameraNode(20s).isEmpty()) << "camera did not re-attach";
+        GstConsumer after(QStringLiteral("BGR"), 64 * 48 * 3);
         EXPECT_TRUE(after.nextFrame(frame)) << "no frames after the restart";
         EXPECT_TRUE(scWaitForConnection(camera, 5.0f));
         pump.stop();

@@ -63,10 +63,6 @@ std::vector<uint8_t> decodeToBgr(const QString& format, int width, int height, c
             const size_t i = size_t(y) * width + x;
             if (format == u"BGR") {
                 std::copy(p + i * 3, p + i * 3 + 3, out);
-            } else if (format == u"BGRx") {
-                std::copy(p + i * 4, p + i * 4 + 3, out);
-            } else if (format == u"RGBx") {
-                out[0] = p[i * 4 + 2], out[1] = p[i * 4 + 1], out[2] = p[i * 4];
             } else if (format == u"YUY2") {
                 const uint8_t* pair = p + size_t(y) * cw * 4 + (x / 2) * 4;
                 yuvToBgr(pair[(x % 2) * 2], pair[1], pair[3], out);

@@ -13,8 +13,8 @@ std::vector<uint8_t> quadrantFrame(int width, int height);
 // RGBx, YUY2, I420, NV12).
 qsizetype packedFrameBytes(const QString& format, int width, int height);
 
-// Decodes a tightly packed frame back to BGR (BT.601, limited range, as the
-// consumers assume for these sizes).
+// Decodes a tightly packed BGR, YUY2, I420 or NV12 frame to BGR (BT.601,
+// limited range, as the consumers assume for these sizes).
 std::vector<uint8_t> decodeToBgr(const QString& format, int width, int height, const QByteArray& data);
 
 // Largest per-channel difference between two BGR frames, ignoring pixels
