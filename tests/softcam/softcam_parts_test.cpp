@@ -1,12 +1,21 @@
+// The camera's parts on their own: converter, mailbox and pacer.
 #include "frame_converter.h"
+#include "frame_mailbox.h"
+#include "frame_pacer.h"
 
 #include <spa/param/video/raw.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstring>
 #include <random>
+#include <thread>
 #include <vector>
+
+using Clock = std::chrono::steady_clock;
+using Seconds = std::chrono::duration<double>;
 
 namespace {
 
@@ -15,30 +24,29 @@ namespace {
 // byte.
 namespace reference {
 
-uint8_t luma(int b, int g, int r)
-{
-    return uint8_t(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16);
-}
-
-// U and V of the pixels in columns x, x1 and rows y, y1 (equal at edges).
-std::pair<uint8_t, uint8_t> chroma(const uint8_t* bgr, int width, int x, int x1, int y, int y1)
-{
-    int b = 0, g = 0, r = 0;
-    for (const int row : {y, y1})
-        for (const int column : {x, x1}) {
-            const uint8_t* p = bgr + (size_t(row) * width + column) * 3;
-            b += p[0], g += p[1], r += p[2];
-        }
-    b = (b + 2) >> 2, g = (g + 2) >> 2, r = (r + 2) >> 2;
-    return {uint8_t(((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128),
-            uint8_t(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128)};
-}
-
 std::vector<uint8_t> convert(spa_video_format format, const std::vector<uint8_t>& bgr, int width,
                              int height)
 {
-    std::vector<uint8_t> out;
-    const auto pixel = [&](int x, int y) { return bgr.data() + (size_t(y) * width + x) * 3; };
+    const auto pixel = [&](int x, int y) {
+        return bgr.data() + (size_t(std::min(y, height - 1)) * width + std::min(x, width - 1)) * 3;
+    };
+    const auto luma = [&](int x, int y) {
+        const uint8_t* p = pixel(x, y);
+        return uint8_t(((66 * p[2] + 129 * p[1] + 25 * p[0] + 128) >> 8) + 16);
+    };
+    // U and V of the two pixels from (x, y) and the two from (x, y + down).
+    const auto chroma = [&](int x, int y, int down) {
+        int b = 2, g = 2, r = 2;
+        for (const int row : {y, y + down})
+            for (const int column : {x, x + 1}) {
+                const uint8_t* p = pixel(column, row);
+                b += p[0], g += p[1], r += p[2];
+            }
+        b >>= 2, g >>= 2, r >>= 2;
+        return std::pair{uint8_t(((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128),
+                         uint8_t(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128)};
+    };
+    std::vector<uint8_t> out, us, vs;
     switch (format) {
     case SPA_VIDEO_FORMAT_BGR:
         return bgr;
@@ -47,34 +55,25 @@ std::vector<uint8_t> convert(spa_video_format format, const std::vector<uint8_t>
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
                 const uint8_t* p = pixel(x, y);
-                if (format == SPA_VIDEO_FORMAT_BGRx)
-                    out.insert(out.end(), {p[0], p[1], p[2], 0xFF});
-                else
-                    out.insert(out.end(), {p[2], p[1], p[0], 0xFF});
+                const bool rgb = format == SPA_VIDEO_FORMAT_RGBx;
+                out.insert(out.end(), {p[rgb ? 2 : 0], p[1], p[rgb ? 0 : 2], 0xFF});
             }
         return out;
     case SPA_VIDEO_FORMAT_YUY2:
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; x += 2) {
-                const int x1 = std::min(x + 1, width - 1);
-                const auto [u, v] = chroma(bgr.data(), width, x, x1, y, y);
-                const uint8_t* p0 = pixel(x, y);
-                const uint8_t* p1 = pixel(x1, y);
-                out.insert(out.end(), {luma(p0[0], p0[1], p0[2]), u, luma(p1[0], p1[1], p1[2]), v});
+                const auto [u, v] = chroma(x, y, 0);
+                out.insert(out.end(), {luma(x, y), u, luma(x + 1, y), v});
             }
         return out;
     case SPA_VIDEO_FORMAT_I420:
-    case SPA_VIDEO_FORMAT_NV12: {
+    case SPA_VIDEO_FORMAT_NV12:
         for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const uint8_t* p = pixel(x, y);
-                out.push_back(luma(p[0], p[1], p[2]));
-            }
-        std::vector<uint8_t> us, vs;
+            for (int x = 0; x < width; ++x)
+                out.push_back(luma(x, y));
         for (int y = 0; y < height; y += 2)
             for (int x = 0; x < width; x += 2) {
-                const auto [u, v] = chroma(bgr.data(), width, x, std::min(x + 1, width - 1), y,
-                                           std::min(y + 1, height - 1));
+                const auto [u, v] = chroma(x, y, 1);
                 us.push_back(u);
                 vs.push_back(v);
             }
@@ -86,7 +85,6 @@ std::vector<uint8_t> convert(spa_video_format format, const std::vector<uint8_t>
                 out.insert(out.end(), {us[i], vs[i]});
         }
         return out;
-    }
     default:
         return {};
     }
@@ -136,21 +134,16 @@ TEST(FrameConverter, RefusesFormatsAndSizesItDoesNotServe)
     FrameConverter converter;
     EXPECT_FALSE(converter.configure(SPA_VIDEO_FORMAT_UYVY, 4, 4));
     EXPECT_FALSE(converter.configure(SPA_VIDEO_FORMAT_I420, 0, 4));
-    EXPECT_EQ(converter.frameBytes(), 0u);
 }
 
+// One flat colour, B=40 G=120 R=200, is BT.601 studio range Y 132, U 81,
+// V 169: this pins down the matrix and channel orders the reference shares.
 TEST(FrameConverter, KeepsColoursInEveryFormat)
 {
-    // One flat colour, B=40 G=120 R=200: BT.601 studio range Y 132, U 81, V 169.
-    constexpr int kWidth = 4, kHeight = 2;
     std::vector<uint8_t> bgr;
-    for (int i = 0; i < kWidth * kHeight; ++i)
+    for (int i = 0; i < 4 * 2; ++i)
         bgr.insert(bgr.end(), {40, 120, 200});
-    struct Case {
-        spa_video_format format;
-        std::vector<uint8_t> firstBytes;
-        int tolerance;
-    };
+    struct Case { spa_video_format format; std::vector<uint8_t> firstBytes; int tolerance; };
     const Case cases[] = {
         {SPA_VIDEO_FORMAT_BGR, {40, 120, 200, 40}, 0},
         {SPA_VIDEO_FORMAT_BGRx, {40, 120, 200}, 0},
@@ -162,12 +155,77 @@ TEST(FrameConverter, KeepsColoursInEveryFormat)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.format);
         FrameConverter converter;
-        ASSERT_TRUE(converter.configure(c.format, kWidth, kHeight));
+        ASSERT_TRUE(converter.configure(c.format, 4, 2));
         std::vector<uint8_t> out(converter.frameBytes());
         converter.convert(bgr.data(), out.data());
         for (size_t i = 0; i < c.firstBytes.size(); ++i)
             EXPECT_NEAR(out[i], c.firstBytes[i], c.tolerance) << "byte " << i;
     }
+}
+
+
+TEST(FrameMailbox, IsBlackBeforeTheFirstFrame)
+{
+    FrameMailbox mailbox(16);
+    const uint8_t* frame = mailbox.latest();
+    EXPECT_TRUE(std::all_of(frame, frame + 16, [](uint8_t b) { return b == 0; }));
+}
+
+TEST(FrameMailbox, ReaderSeesWholeFramesNeverOlderThanTheLastOne)
+{
+    // Each frame is its sequence number repeated; a torn frame mixes two.
+    constexpr size_t kWords = 4096;
+    constexpr uint32_t kFrames = 3000;
+    FrameMailbox mailbox(kWords * sizeof(uint32_t));
+    std::thread writer([&] {
+        std::vector<uint32_t> frame(kWords);
+        for (uint32_t n = 1; n <= kFrames; ++n) {
+            std::fill(frame.begin(), frame.end(), n);
+            mailbox.post(reinterpret_cast<const uint8_t*>(frame.data()));
+        }
+    });
+    uint32_t last = 0;
+    bool whole = true;
+    bool ordered = true;
+    std::vector<uint32_t> words(kWords);
+    while (last < kFrames && whole && ordered) {
+        std::memcpy(words.data(), mailbox.latest(), kWords * sizeof(uint32_t));
+        whole = std::all_of(words.begin(), words.end(), [&](uint32_t w) { return w == words[0]; });
+        ordered = words[0] >= last;
+        last = words[0];
+    }
+    writer.join();
+    EXPECT_TRUE(whole) << "torn frame";
+    EXPECT_TRUE(ordered) << "an older frame after a newer one";
+}
+
+TEST(FramePacer, NeverReturnsBeforeTheFrameTime)
+{
+    // 30000/1001 must not be paced as 30: the lower bound tells them apart.
+    for (const double fps : {120.0, 30000.0 / 1001.0}) {
+        SCOPED_TRACE(fps);
+        FramePacer pacer(fps);
+        constexpr int kFrames = 12;
+        const auto start = Clock::now();
+        for (int i = 0; i < kFrames; ++i)
+            pacer.waitForNextFrame();
+        EXPECT_GE(Seconds(Clock::now() - start).count(), kFrames / fps);
+    }
+}
+
+TEST(FramePacer, SenderThatFellBehindContinuesFromNow)
+{
+    constexpr double kFps = 100;
+    FramePacer pacer(kFps);
+    pacer.waitForNextFrame();
+    // A slow decode: twenty frame times pass without a frame.
+    std::this_thread::sleep_for(Seconds(20 / kFps));
+    const auto resumed = Clock::now();
+    pacer.waitForNextFrame();   // late: returns at once
+    for (int i = 0; i < 4; ++i)
+        pacer.waitForNextFrame();
+    // Catching up would return all five at once.
+    EXPECT_GE(Seconds(Clock::now() - resumed).count(), 4 / kFps);
 }
 
 } // namespace
