@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cmath>
 #include <limits>
 
 using namespace std::chrono_literals;
@@ -20,20 +19,17 @@ TEST(SoftcamApi, RefusesSizesAndRatesItCannotServe)
         int width;
         int height;
         float fps;
+        bool served;
     };
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    for (const Case& c : {Case{0, 480, 30}, Case{640, 0, 30}, Case{-1, 480, 30},
-                          Case{7681, 480, 30}, Case{640, 7681, 30}, Case{640, 480, 0.99f},
-                          Case{640, 480, 120.5f}, Case{640, 480, nan}, Case{640, 480, -30}}) {
+    for (const Case& c : {Case{0, 480, 30, false}, Case{640, 0, 30, false}, Case{-1, 480, 30, false},
+                          Case{7681, 480, 30, false}, Case{640, 7681, 30, false},
+                          Case{640, 480, 0.99f, false}, Case{640, 480, 120.5f, false},
+                          Case{640, 480, nan, false}, Case{640, 480, -30, false}, Case{1, 1, 1, true},
+                          Case{7680, 2, 120, true}, Case{2, 7680, 29.97f, true}}) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << "@" << c.fps);
         void* camera = scCreateCamera(c.width, c.height, c.fps);
-        EXPECT_EQ(camera, nullptr);
-        scDeleteCamera(camera);
-    }
-    for (const Case& c : {Case{1, 1, 1}, Case{7680, 2, 120}, Case{2, 7680, 29.97f}}) {
-        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << "@" << c.fps);
-        void* camera = scCreateCamera(c.width, c.height, c.fps);
-        EXPECT_NE(camera, nullptr);
+        EXPECT_EQ(camera != nullptr, c.served);
         scDeleteCamera(camera);
     }
 }
