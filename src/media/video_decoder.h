@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -34,6 +35,14 @@ public:
     // frame before). No effect when closed.
     void SeekTo(double seconds);
     void SeekToStart();
+    // Long work inside ReadFrame (decoding forward to a seek target, waiting
+    // on the input) gives up as soon as `stopRequested` returns true, and the
+    // read returns false. It is called on the reading thread; set it while no
+    // stream runs. An empty function never interrupts.
+    void SetInterruptCheck(std::function<bool()> stopRequested)
+    {
+        m_stopRequested = std::move(stopRequested);
+    }
 
     uint32_t m_width = 0;   // picture size as delivered (upright)
     uint32_t m_height = 0;
@@ -53,6 +62,7 @@ private:
         m_position = 0.0;
     }
 
+    std::function<bool()> m_stopRequested;
     struct Impl;  // the platform's decoding state; null when closed
     std::unique_ptr<Impl> m_impl;
 };

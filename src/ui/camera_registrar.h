@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+
+// Makes the virtual camera known to the system, or removes it, and tells
+// whether it is known. One neutral interface over the platform's way:
+// Windows registers the camera library's filter with regsvr32, Linux creates
+// a v4l2loopback device through the elevation tool. Lives on the GUI thread.
+class CameraRegistrar : public QObject {
+    Q_OBJECT
+public:
+    explicit CameraRegistrar(QObject* parent = nullptr);
+    ~CameraRegistrar() override;
+
+    // Asks the system afresh; cheap enough for every refresh of the window.
+    bool isRegistered() const;
+    // A register or unregister is under way; start() refuses a second one.
+    bool isBusy() const;
+    // Starts registering (or, with `unregister`, removing) the camera.
+    // finished() always follows later, from the event loop, never from
+    // inside this call. False, with no signal, while busy.
+    bool start(bool unregister);
+
+signals:
+    // The tool ran and the system now shows the outcome asked for.
+    void finished(bool ok);
+};
