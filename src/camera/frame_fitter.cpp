@@ -30,22 +30,25 @@ void FrameFitter::prepare(const Geometry& g)
     const bool sameSize = g.sw == g.cw && g.sh == g.ch;
     const Rect r = pictureRect(g.sw, g.sh, g.cw, g.ch, g.stretch || sameSize);
 
-    // A picture of zero width or height leaves the frame black.
-    const bool empty = r.width == 0 || r.height == 0;
     m_target = r;
     if (g.mirror)
         m_target.x = g.cw - r.x - r.width;
+    // A picture of zero width or height leaves the frame black: both tables
+    // stay empty, so fit() writes nothing.
+    const bool empty = r.width == 0 || r.height == 0;
+    const int columns = empty ? 0 : r.width;
+    const int rows = empty ? 0 : r.height;
 
     // Target column j shows picture column j, or dw - 1 - j when mirrored.
-    m_columnOffsets.resize(static_cast<size_t>(r.width));
-    for (int j = 0; j < r.width; ++j) {
+    m_columnOffsets.resize(static_cast<size_t>(columns));
+    for (int j = 0; j < columns; ++j) {
         const int column = g.mirror ? r.width - 1 - j : j;
         m_columnOffsets[j] = static_cast<uint32_t>(column * g.sw / r.width) * 3;
     }
     m_identityColumns = !g.mirror && r.width == g.sw;
 
-    m_rowOffsets.resize(empty ? 0 : static_cast<size_t>(r.height));
-    for (int i = 0; i < r.height; ++i)
+    m_rowOffsets.resize(static_cast<size_t>(rows));
+    for (int i = 0; i < rows; ++i)
         m_rowOffsets[i] = static_cast<size_t>(i * g.sh / r.height) * static_cast<size_t>(g.sw) * 3;
 
     m_frame.resize(static_cast<size_t>(g.cw) * static_cast<size_t>(g.ch) * 3);
