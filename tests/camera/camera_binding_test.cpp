@@ -1,56 +1,89 @@
-// The camera library binding against the test camera library. The same
-// program is built into several directories, each with a different library
-// beside it (or none), and a complete library with origin "search" on the
-// search path; each copy runs the suite named after its directory.
+// The camera library binding against the test camera library: a complete
+// variant "search" lies on the search path, and each case places a variant
+// (or nothing) beside the program.
 #include "camera/frame_sender.h"
 
 #include "fake_camera_hooks.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 namespace {
 
-// The complete library on the search path, by its full path: on Windows a
-// bare name finds the one beside the program first.
-void* openSearchPathLibrary()
+namespace fs = std::filesystem;
+
+class CameraBinding : public testing::Test {
+protected:
+    void SetUp() override { placeBeside(""); }
+
+    // Puts the test library `variant` beside the program; "" leaves nothing there.
+    static void placeBeside(const std::string& variant)
+    {
+        const fs::path beside = fs::path(BINDING_DIR) / kCameraLibraryName;
+        fs::remove(beside);  // a new file, never one rewritten under a loaded module
+        if (!variant.empty())
+            fs::copy_file(fs::path(FAKE_DIR) / variant / kCameraLibraryName, beside);
+    }
+
+    // The library on the search path, by its full path: on Windows a bare
+    // name finds one already loaded from beside the program.
+    static void* openSearchPathLibrary()
+    {
+        return loadLibraryFromSearchPath((fs::path(FAKE_DIR) / "search" / kCameraLibraryName).string().c_str());
+    }
+};
+
+// Beside the program comes first; an incomplete library there is final, one
+// without the optional entry points is accepted and never connected.
+TEST_F(CameraBinding, LoadsBesideTheProgramFirstThenFromTheSearchPath)
 {
-    return loadLibraryFromSearchPath(FAKE_SEARCH_LIBRARY);
+    struct Case {
+        const char* beside;
+        bool loads;
+        bool fromBeside;
+        bool canConnect;
+    };
+    const Case cases[] = {
+        {"", true, false, true},
+        {"beside", true, true, true},
+        {"incomplete", false, false, false},
+        {"minimal", true, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("beside: ") + c.beside);
+        placeBeside(c.beside);
+        FakeCameraHooks beside(loadLibraryBesideProgram(kCameraLibraryName));
+        FakeCameraHooks search(openSearchPathLibrary());
+        ASSERT_TRUE(search.available());
+        ASSERT_EQ(beside.available(), *c.beside != '\0');
+        if (beside.available()) {
+            ASSERT_STREQ(beside.origin(), c.beside);
+        }
+
+        FrameSender sender;
+        EXPECT_EQ(sender.LoadDll(), c.loads);
+        EXPECT_EQ(sender.LoadDll(), c.loads);  // loaded once, or failing again
+        EXPECT_EQ(sender.InitCamera(320, 240, 30.0f), c.loads);
+        EXPECT_EQ(search.kinds(), c.loads && !c.fromBeside ? "c" : "");
+        if (beside.available()) {
+            EXPECT_EQ(beside.kinds(), c.fromBeside ? "c" : "");
+        }
+        // Connected is the library's answer about the camera, nothing else.
+        FakeCameraHooks& used = c.fromBeside ? beside : search;
+        for (const bool connected : {false, true}) {
+            used.setConnected(connected);
+            EXPECT_EQ(sender.IsConnected(), connected && c.canConnect);
+        }
+    }
 }
 
-} // namespace
-
-TEST(NothingBeside, LoadsFromTheSearchPath)
+TEST_F(CameraBinding, AnotherSizeReplacesTheCameraAndShutdownOrDestructionDeletesIt)
 {
-    FakeCameraHooks search(loadLibraryFromSearchPath(kCameraLibraryName));
-    ASSERT_TRUE(search.available());
-    ASSERT_STREQ(search.origin(), "search");
-
-    FrameSender sender;
-    ASSERT_TRUE(sender.InitCamera(320, 240, 30.0f));
-    EXPECT_TRUE(sender.IsConnected());
-    EXPECT_EQ(search.kinds(), "c");
-}
-
-TEST(CompleteBeside, IsPreferredToTheSearchPath)
-{
-    FakeCameraHooks beside(loadLibraryBesideProgram(kCameraLibraryName));
-    FakeCameraHooks search(openSearchPathLibrary());
-    ASSERT_TRUE(beside.available() && search.available());
-    ASSERT_STREQ(beside.origin(), "beside");
-    ASSERT_STREQ(search.origin(), "search");
-
-    FrameSender sender;
-    EXPECT_TRUE(sender.LoadDll());
-    EXPECT_TRUE(sender.LoadDll());  // already loaded
-    ASSERT_TRUE(sender.InitCamera(320, 240, 30.0f));
-    EXPECT_EQ(beside.kinds(), "c");
-    EXPECT_EQ(search.kinds(), "");
-}
-
-TEST(CompleteBeside, AnotherSizeReplacesTheCameraAndShutdownOrDestructionDeletesIt)
-{
-    FakeCameraHooks fake(FakeCameraHooks::openAsTheBindingDoes());
+    FakeCameraHooks fake(openSearchPathLibrary());
     ASSERT_TRUE(fake.available());
+    fake.setConnected(true);
     {
         FrameSender sender;
         EXPECT_FALSE(sender.IsConnected());  // no camera yet
@@ -73,9 +106,9 @@ TEST(CompleteBeside, AnotherSizeReplacesTheCameraAndShutdownOrDestructionDeletes
     EXPECT_FALSE(fake.cameraExists());
 }
 
-TEST(CompleteBeside, FailedCreationIsRetriedOnceAfter200Milliseconds)
+TEST_F(CameraBinding, FailedCreationIsRetriedOnceAfter200Milliseconds)
 {
-    FakeCameraHooks fake(FakeCameraHooks::openAsTheBindingDoes());
+    FakeCameraHooks fake(openSearchPathLibrary());
     ASSERT_TRUE(fake.available());
     FrameSender sender;
 
@@ -91,32 +124,9 @@ TEST(CompleteBeside, FailedCreationIsRetriedOnceAfter200Milliseconds)
     EXPECT_FALSE(sender.InitCamera(320, 240, 30.0f));
     EXPECT_EQ(fake.kinds(), "dff");
     EXPECT_FALSE(fake.cameraExists());
-    EXPECT_FALSE(sender.IsConnected());
 
     // The binding stays usable.
     EXPECT_TRUE(sender.InitCamera(320, 240, 30.0f));
 }
 
-TEST(IncompleteBeside, FailsEvenWithACompleteLibraryOnTheSearchPath)
-{
-    FakeCameraHooks search(openSearchPathLibrary());
-    ASSERT_TRUE(search.available());
-
-    FrameSender sender;
-    EXPECT_FALSE(sender.LoadDll());
-    EXPECT_FALSE(sender.InitCamera(320, 240, 30.0f));
-    EXPECT_FALSE(sender.IsConnected());
-    EXPECT_EQ(search.kinds(), "");
-}
-
-TEST(MinimalBeside, WithoutTheOptionalEntryPointsIsAcceptedAndNeverConnected)
-{
-    FakeCameraHooks beside(loadLibraryBesideProgram(kCameraLibraryName));
-    ASSERT_TRUE(beside.available());
-    ASSERT_STREQ(beside.origin(), "beside-minimal");
-
-    FrameSender sender;
-    ASSERT_TRUE(sender.InitCamera(320, 240, 30.0f));
-    EXPECT_TRUE(beside.cameraExists());
-    EXPECT_FALSE(sender.IsConnected());
-}
+} // namespace

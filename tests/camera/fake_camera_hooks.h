@@ -82,6 +82,7 @@ private:
 public:
     const char* (*origin)() = hook<decltype(origin)>("fakeOrigin");
     void (*failCreates)(int) = hook<decltype(failCreates)>("fakeFailCreates");
+    void (*setConnected)(bool) = hook<decltype(setConnected)>("fakeSetConnected");
     bool (*cameraExists)() = hook<decltype(cameraExists)>("fakeCameraExists");
     int (*framesSent)() = hook<decltype(framesSent)>("fakeFramesSent");
     bool (*waitForFrames)(int, int) = hook<decltype(waitForFrames)>("fakeWaitForFrames");

@@ -5,7 +5,8 @@
 //
 // Variants: FAKE_WITHOUT_SEND_FRAME leaves out scSendFrame,
 // FAKE_WITHOUT_OPTIONAL scWaitForConnection and scIsConnected; FAKE_ORIGIN
-// names the build so a test can tell which file was loaded.
+// names the build so a test can tell which file was loaded. Whether an
+// application reads the camera is up to the test (fakeSetConnected).
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -47,6 +48,7 @@ struct Record {
     std::vector<uint8_t> lastFrame;
     bool stepping = false;
     int permits = 0;
+    bool connected = false;
 };
 
 std::mutex mutex;
@@ -104,11 +106,10 @@ FAKE_EXPORT void scSendFrame(void* handle, const void* bits)
 #endif
 
 #ifndef FAKE_WITHOUT_OPTIONAL
-// An application is taken to read every camera that exists.
 FAKE_EXPORT bool scIsConnected(void* handle)
 {
     std::lock_guard lock(mutex);
-    return handle && handle == camera;
+    return handle && handle == camera && record.connected;
 }
 
 FAKE_EXPORT bool scWaitForConnection(void* handle, float)
@@ -120,6 +121,13 @@ FAKE_EXPORT bool scWaitForConnection(void* handle, float)
 FAKE_EXPORT const char* fakeOrigin()
 {
     return FAKE_ORIGIN;
+}
+
+// Whether an application reads the camera, from now on.
+FAKE_EXPORT void fakeSetConnected(bool connected)
+{
+    std::lock_guard lock(mutex);
+    record.connected = connected;
 }
 
 FAKE_EXPORT void fakeFailCreates(int count)
