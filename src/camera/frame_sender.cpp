@@ -53,6 +53,8 @@ void FrameSender::StartVideo(VideoDecoder* decoder, bool loop)
     m_loop = loop;
     m_seekRequest = -1.0;
     m_stillImage.clear();
+    if (decoder)
+        decoder->SetInterruptCheck([this] { return m_stopEvent.isSet(); });
     startThread();
 }
 
@@ -83,18 +85,28 @@ void FrameSender::startThread()
     m_running = true;
     m_paused = false;
     m_framesSent = 0;
-    Stream stream{m_camera, m_sendFrame, m_width, m_height, m_frameCallback, m_finishedCallback};
+    Stream stream{++m_streamId, m_camera, m_sendFrame, m_width, m_height, m_frameCallback,
+                  m_finishedCallback};
     try {
         m_thread = std::thread([this, stream = std::move(stream)] {
             const bool endedByItself = Run(stream);
+            releaseDecoder();
             m_running = false;
             if (endedByItself && !m_stopEvent.isSet() && stream.finishedCallback)
-                stream.finishedCallback();
+                stream.finishedCallback(stream.id);
             m_threadEnded.set();
         });
     } catch (const std::system_error&) {
+        releaseDecoder();
         m_running = false;
     }
+}
+
+void FrameSender::releaseDecoder()
+{
+    // The check refers to this object; the decoder may outlive it.
+    if (m_videoDecoder)
+        m_videoDecoder->SetInterruptCheck({});
 }
 
 void FrameSender::Pause()
@@ -141,27 +153,38 @@ bool FrameSender::Run(const Stream& stream)
         if (seek >= 0.0 && m_videoMode)
             m_videoDecoder->SeekTo(seek);
 
-        const uint8_t* source = m_stillImage.data();
+        const uint8_t* source = nullptr;
         int sw = m_imageWidth;
         int sh = m_imageHeight;
         if (m_videoMode) {
             if (!m_videoDecoder->ReadFrame(decoded)) {
+                // A read cut short by a stop is no end of the video.
+                if (m_stopEvent.isSet())
+                    return false;
                 if (!m_loop)
                     return true;
                 m_videoDecoder->SeekToStart();
                 if (!m_videoDecoder->ReadFrame(decoded))
-                    return true;
+                    return !m_stopEvent.isSet();
             }
             m_videoPosition = m_videoDecoder->m_position;
             m_videoDuration = m_videoDecoder->m_duration;
             sw = static_cast<int>(m_videoDecoder->m_width);
             sh = static_cast<int>(m_videoDecoder->m_height);
             const auto bytes = frameBytes(sw, sh);
-            if (!bytes || decoded.size() < *bytes)
-                continue;
-            source = decoded.data();
-        } else if (m_stillImage.empty()) {
-            // Nothing will ever come: wait for the stop instead of spinning.
+            if (bytes && decoded.size() >= *bytes)
+                source = decoded.data();
+        } else if (!m_stillImage.empty()) {
+            source = m_stillImage.data();
+        }
+
+        const uint8_t* frame = m_fitter.fit(source, sw, sh, stream.width, stream.height,
+                                            m_stretch, m_mirror);
+        if (!frame) {
+            // Nothing this source gives can be sent: rather than spin, a video
+            // ends as after a failed read and a still image waits for the stop.
+            if (m_videoMode)
+                return true;
             m_stopEvent.wait();
             return false;
         }
@@ -174,14 +197,6 @@ bool FrameSender::Run(const Stream& stream)
             }
         }
 
-        const uint8_t* frame = m_fitter.fit(source, sw, sh, stream.width, stream.height,
-                                            m_stretch, m_mirror);
-        if (!frame) {
-            if (m_videoMode)
-                continue;
-            m_stopEvent.wait();
-            return false;
-        }
         stream.sendFrame(stream.camera, frame);
 
         ++m_framesSent;

@@ -27,12 +27,19 @@ class VideoDecoder;
 //   destructor: no two loops ever run at once and none outlives the object.
 // - A thread that cannot be created, or a stream started without a camera,
 //   leaves m_running false.
-// - A still image without data sends nothing and waits for the stop rather
-//   than spinning.
+// - A source that cannot be fitted (or a still image without data) sends
+//   nothing and never spins: a video ends as after a failed read, a still
+//   image waits for the stop.
+// - A video stream lends the decoder a check of the stop request, so that a
+//   stop also cuts short long work inside ReadFrame; the camera thread takes
+//   the check back as its last use of the decoder.
+// - Every start opens a new stream with a new id; the finished callback names
+//   the stream it reports, so a late report of an old stream can be told
+//   from one of the current stream.
 class FrameSender {
 public:
     using FrameCallback = std::function<void(const unsigned char*, int, int)>;
-    using FinishedCallback = std::function<void()>;
+    using FinishedCallback = std::function<void(std::uint64_t streamId)>;
 
     FrameSender();
     ~FrameSender();
@@ -66,6 +73,9 @@ public:
     void SeekTo(double seconds);
     // Ends the camera thread; the camera and the source stay.
     void Stop();
+    // The id of the stream started last: 1 for the first start, one more for
+    // every StartVideo or StartImage; 0 before any.
+    std::uint64_t CurrentStreamId() const { return m_streamId; }
 
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_paused{false};
@@ -78,8 +88,9 @@ public:
     // Called on the camera thread with the source picture, at most 30 times a
     // second; the buffer is valid only during the call.
     FrameCallback m_frameCallback;
-    // Called on the camera thread when the stream ends by itself (end of a
-    // video without loop, or a failed read), never after a stop.
+    // Called on the camera thread with the stream's id when the stream ends
+    // by itself (end of a video without loop, a failed read, a picture that
+    // cannot be fitted), never after a stop.
     FinishedCallback m_finishedCallback;
 
 private:
@@ -91,6 +102,7 @@ private:
 
     // What the camera thread of one stream works on, fixed at start.
     struct Stream {
+        std::uint64_t id = 0;
         void* camera = nullptr;
         SendFrameFn sendFrame = nullptr;
         int width = 0;
@@ -102,6 +114,8 @@ private:
     void stopSequence();
     void joinThread();
     void startThread();
+    // Takes the stop check back from the decoder (camera thread, at its end).
+    void releaseDecoder();
     // The camera thread's loop; true when it ended by itself.
     bool Run(const Stream& stream);
     void deleteCamera();
@@ -127,6 +141,7 @@ private:
     ManualResetEvent m_stopEvent{false};
     ManualResetEvent m_runEvent{true};
     ManualResetEvent m_threadEnded{false};  // set as the thread's last act
+    std::uint64_t m_streamId = 0;  // GUI thread only
     std::atomic<int32_t> m_framesSent{0};
     std::atomic<double> m_seekRequest{-1.0};
     FrameFitter m_fitter;  // the camera thread's work buffers, kept across streams
