@@ -1,6 +1,7 @@
 #include "media/video_decoder.h"
 
 #include "media/frame.h"
+#include "media/picture_turn.h"
 #include "media/wide_path_linux.h"
 
 extern "C" {
@@ -93,51 +94,32 @@ CodecPtr openDecoder(const AVStream* stream)
     return codec;
 }
 
+// The stream's display matrix (nine 32-bit numbers), or null. Newer FFmpeg
+// keeps stream side data in the codec parameters only.
+const int32_t* displayMatrix(const AVStream* stream)
+{
+    constexpr std::size_t kMatrixBytes = 9 * sizeof(int32_t);
+#if LIBAVCODEC_VERSION_INT >= AV_VERSION_INT(60, 30, 100)
+    const AVCodecParameters& params = *stream->codecpar;
+    const AVPacketSideData* side = av_packet_side_data_get(
+        params.coded_side_data, params.nb_coded_side_data, AV_PKT_DATA_DISPLAYMATRIX);
+    if (side == nullptr || side->size < kMatrixBytes)
+        return nullptr;
+    return reinterpret_cast<const int32_t*>(side->data);
+#else
+    std::size_t size = 0;
+    const uint8_t* data = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
+    return data != nullptr && size >= kMatrixBytes ? reinterpret_cast<const int32_t*>(data)
+                                                   : nullptr;
+#endif
+}
+
 // Clockwise turn (0, 90, 180 or 270 degrees) that shows the stream upright.
 int displayRotation(const AVStream* stream)
 {
-    const auto* matrix = reinterpret_cast<const int32_t*>(
-        av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
-    if (matrix == nullptr)
-        return 0;
-    const double counterClockwise = av_display_rotation_get(matrix);
-    if (std::isnan(counterClockwise))
-        return 0;
-    const long quarterTurns = std::lround(-counterClockwise / 90.0) % 4;
-    return static_cast<int>((quarterTurns + 4) % 4) * 90;
-}
-
-// Copies a width x height Frame into `dst` turned clockwise by `degrees`
-// (90, 180 or 270). Destination pixel (x, y) comes from source pixel
-// base + y * rowStep + x * columnStep; tiles keep the source reads in cache.
-void turnPicture(const uint8_t* src, int width, int height, int degrees, uint8_t* dst)
-{
-    const std::ptrdiff_t w = width;
-    const std::ptrdiff_t h = height;
-    std::ptrdiff_t base = w - 1, rowStep = -1, columnStep = w;  // 270
-    if (degrees == 90) {
-        base = (h - 1) * w, rowStep = 1, columnStep = -w;
-    } else if (degrees == 180) {
-        base = w * h - 1, rowStep = -w, columnStep = -1;
-    }
-    const std::ptrdiff_t dstWidth = degrees == 180 ? w : h;
-    const std::ptrdiff_t dstHeight = degrees == 180 ? h : w;
-    constexpr std::ptrdiff_t kTile = 32;
-    for (std::ptrdiff_t tileY = 0; tileY < dstHeight; tileY += kTile) {
-        for (std::ptrdiff_t tileX = 0; tileX < dstWidth; tileX += kTile) {
-            const std::ptrdiff_t endY = std::min(tileY + kTile, dstHeight);
-            const std::ptrdiff_t endX = std::min(tileX + kTile, dstWidth);
-            for (std::ptrdiff_t y = tileY; y < endY; ++y) {
-                uint8_t* out = dst + (y * dstWidth + tileX) * 3;
-                for (std::ptrdiff_t x = tileX; x < endX; ++x) {
-                    const uint8_t* p = src + (base + y * rowStep + x * columnStep) * 3;
-                    *out++ = p[0];
-                    *out++ = p[1];
-                    *out++ = p[2];
-                }
-            }
-        }
-    }
+    const int32_t* matrix = displayMatrix(stream);
+    // av_display_rotation_get counts counter-clockwise.
+    return matrix == nullptr ? 0 : quarterTurn(-av_display_rotation_get(matrix));
 }
 
 }  // namespace
