@@ -2,6 +2,7 @@
 
 #include "media/frame.h"
 #include "media/picture_turn.h"
+#include "media/seek_landing.h"
 #include "media/wide_path_linux.h"
 
 extern "C" {
@@ -15,13 +16,11 @@ extern "C" {
 #include <cmath>
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace {
 
 constexpr double kDefaultFps = 30.0;
-// A frame whose time lies this little off a seek target still counts as
-// "at" the target (time stamps are rounded to the stream's time base).
-constexpr double kSeekSlack = 1e-4;
 // swscale's SIMD converters may write a few pixels past the end of the last
 // row (up to 15 seen); the destination gets this much room beyond it.
 constexpr std::size_t kScalerSlack = 64 * 3;
@@ -122,6 +121,17 @@ int displayRotation(const AVStream* stream)
     return matrix == nullptr ? 0 : quarterTurn(-av_display_rotation_get(matrix));
 }
 
+// Seconds to a time stamp in `timeBase` counted from `origin`, saturated to
+// the range FFmpeg's seeking can take.
+int64_t ticksOf(double seconds, AVRational timeBase, int64_t origin)
+{
+    constexpr double kLimit = 4.0e18;
+    const double ticks = static_cast<double>(origin) + seconds / av_q2d(timeBase);
+    if (std::isnan(ticks))
+        return 0;
+    return static_cast<int64_t>(std::clamp(ticks, -kLimit, kLimit));
+}
+
 }  // namespace
 
 struct VideoDecoder::Impl {
@@ -136,12 +146,19 @@ struct VideoDecoder::Impl {
     int64_t start = AV_NOPTS_VALUE;  // time stamp of the first frame (stream time base)
     bool inputEnded = false;         // the decoder has been told that no packets follow
 
-    // A pending seek: frames before the target are decoded and skipped. When
-    // the demuxer lands after the target (MPEG-TS seeks by searching, not by
-    // an index), the seek is repeated further back.
+    // A pending seek keeps the latest frame at or before the target until a
+    // later one (or the end) shows that it is the one on screen at the target.
+    // When the demuxer lands after the target (MPEG-TS seeks by searching,
+    // not by an index), the seek is repeated further back.
     double seekTarget = -1.0;
-    double seekBackoff = 0.0;  // how far before the target the demuxer was sent
+    double seekAim = 0.0;      // where the demuxer is sent: the target, at most the end
+    double seekBackoff = 0.0;  // how far before the aim the demuxer was sent
     bool seekLanded = false;   // a frame has come since the demuxer moved
+    // A decoded picture held back: during a seek the candidate, after it the
+    // frame that follows the one delivered.
+    FramePtr kept{av_frame_alloc()};
+    double keptTime = 0.0;
+    bool hasKept = false;
 
     // The scaler converts every decoded picture to BGR at the coded size; it
     // is made again only when the decoded pictures change.
@@ -158,11 +175,18 @@ struct VideoDecoder::Impl {
     bool convertFrame(std::vector<uint8_t>& out);
     double secondsOf(int64_t timestamp) const
     {
-        return static_cast<double>(timestamp - start) * av_q2d(stream->time_base);
+        return (static_cast<double>(timestamp) - static_cast<double>(start)) *
+               av_q2d(stream->time_base);
+    }
+    void dropKept()
+    {
+        av_frame_unref(kept.get());
+        hasKept = false;
     }
     void moveDemuxer(double seconds);
     bool backOff();
-    bool skipForSeek(double frameTime);
+    bool landSeek(double& frameTime);
+    bool nextPicture(double& frameTime, double lastPosition, double fps);
 };
 
 // Decodes until `frame` holds the next picture. EAGAIN and end of file are
@@ -249,40 +273,101 @@ void VideoDecoder::Impl::moveDemuxer(double seconds)
         av_seek_frame(input.get(), -1, 0, AVSEEK_FLAG_BYTE);
     } else {
         const int64_t origin = start == AV_NOPTS_VALUE ? 0 : start;
-        const double ticks = std::max(seconds, 0.0) / av_q2d(stream->time_base);
-        av_seek_frame(input.get(), stream->index, origin + static_cast<int64_t>(ticks),
+        av_seek_frame(input.get(), stream->index,
+                      ticksOf(std::max(seconds, 0.0), stream->time_base, origin),
                       AVSEEK_FLAG_BACKWARD);
     }
     avcodec_flush_buffers(codec.get());
     inputEnded = false;
     seekLanded = false;
+    dropKept();
 }
 
 // Repeats the pending seek further back; false when it already went back to
 // the beginning.
 bool VideoDecoder::Impl::backOff()
 {
-    if (seekTarget - seekBackoff <= 0.0)
+    if (seekAim - seekBackoff <= 0.0)
         return false;
     seekBackoff = std::max(1.0, seekBackoff * 2.0);
-    moveDemuxer(seekTarget - seekBackoff);
+    moveDemuxer(seekAim - seekBackoff);
     return true;
 }
 
-// Whether a frame at `frameTime` must be skipped to reach the pending seek
-// target; sends the demuxer back when it landed after the target.
-bool VideoDecoder::Impl::skipForSeek(double frameTime)
+// Offers the decoded `frame`, at `frameTime`, to the pending seek. True when
+// the seek is over and `frame` (at `frameTime`) is the picture to deliver;
+// false when the frame was kept or dropped and decoding goes on.
+bool VideoDecoder::Impl::landSeek(double& frameTime)
 {
-    if (seekTarget < 0.0)
-        return false;
     const bool firstSinceMove = !seekLanded;
     seekLanded = true;
-    if (frameTime + kSeekSlack < seekTarget)
-        return true;
-    if (firstSinceMove && frameTime > seekTarget + kSeekSlack && backOff())
-        return true;
+    switch (seekLanding(seekTarget, frameTime, hasKept)) {
+    case SeekLanding::Keep:
+        dropKept();
+        av_frame_move_ref(kept.get(), frame.get());
+        keptTime = frameTime;
+        hasKept = true;
+        return false;
+    case SeekLanding::Deliver:
+        // The demuxer may have landed after the target.
+        if (firstSinceMove && frameTime > seekTarget + kSeekSlack && backOff()) {
+            av_frame_unref(frame.get());
+            return false;
+        }
+        dropKept();
+        break;
+    case SeekLanding::DeliverKept:
+        std::swap(frame, kept);
+        std::swap(frameTime, keptTime);
+        break;
+    }
     seekTarget = -1.0;
-    return false;
+    return true;
+}
+
+// The next picture to deliver into `frame`, at `frameTime`; false at the end
+// or on an error. `lastPosition` and `fps` place a frame that has
+// no time stamp.
+bool VideoDecoder::Impl::nextPicture(double& frameTime, double lastPosition, double fps)
+{
+    for (;;) {
+        if (hasKept && seekTarget < 0.0) {
+            std::swap(frame, kept);
+            frameTime = keptTime;
+            hasKept = false;
+            return true;
+        }
+        if (!receiveFrame()) {
+            if (seekTarget < 0.0)
+                return false;
+            if (hasKept) {
+                // The stream ended after the kept frame: it stays on screen.
+                std::swap(frame, kept);
+                frameTime = keptTime;
+                hasKept = false;
+                seekTarget = -1.0;
+                return true;
+            }
+            // A demuxer that searched may land past the last frame.
+            if (!seekLanded && backOff())
+                continue;
+            return false;
+        }
+        const int64_t timestamp = frame->best_effort_timestamp;
+        if (timestamp == AV_NOPTS_VALUE) {
+            // Nothing to compare with: a seek ends here, and the frame is
+            // taken to follow the previous one.
+            frameTime = lastPosition + 1.0 / fps;
+            seekTarget = -1.0;
+            dropKept();
+            return true;
+        }
+        if (start == AV_NOPTS_VALUE)
+            start = timestamp;
+        frameTime = secondsOf(timestamp);
+        if (seekTarget < 0.0 || landSeek(frameTime))
+            return true;
+    }
 }
 
 VideoDecoder::VideoDecoder() = default;
@@ -302,7 +387,7 @@ bool VideoDecoder::Open(const wchar_t* path)
     if (!utf8)
         return false;
     auto impl = std::make_unique<Impl>();
-    if (!impl->packet || !impl->frame)
+    if (!impl->packet || !impl->frame || !impl->kept)
         return false;
     impl->input = openInput(*utf8);
     if (!impl->input)
@@ -363,43 +448,25 @@ bool VideoDecoder::ReadFrame(std::vector<uint8_t>& out)
     if (!m_impl)
         return false;
     Impl& d = *m_impl;
-    for (;;) {
-        if (!d.receiveFrame()) {
-            // A demuxer that searched may land past the last frame; a
-            // target beyond the duration really has no frame.
-            if (d.seekTarget >= 0.0 && !d.seekLanded && d.seekTarget < m_duration && d.backOff())
-                continue;
-            return false;
-        }
-        const int64_t timestamp = d.frame->best_effort_timestamp;
-        if (timestamp != AV_NOPTS_VALUE && d.start == AV_NOPTS_VALUE)
-            d.start = timestamp;
-        // A frame without a time stamp is taken to follow the previous one.
-        const double frameTime =
-            timestamp != AV_NOPTS_VALUE ? d.secondsOf(timestamp) : m_position + 1.0 / m_fps;
-        if (timestamp == AV_NOPTS_VALUE)
-            d.seekTarget = -1.0;  // nothing to compare with: a seek ends here
-        else if (d.skipForSeek(frameTime)) {
-            av_frame_unref(d.frame.get());
-            continue;
-        }
-        const bool converted = d.convertFrame(out);
-        m_position = frameTime;
-        av_frame_unref(d.frame.get());
-        return converted;
-    }
+    double frameTime = 0.0;
+    if (!d.nextPicture(frameTime, m_position, m_fps))
+        return false;
+    const bool converted = d.convertFrame(out);
+    m_position = frameTime;
+    av_frame_unref(d.frame.get());
+    return converted;
 }
 
 void VideoDecoder::SeekTo(double seconds)
 {
-    if (!m_impl)
+    if (!m_impl || std::isnan(seconds))
         return;
-    if (!(seconds > 0.0))  // negative or NaN
-        seconds = 0.0;
-    m_impl->seekTarget = seconds;
-    m_impl->seekBackoff = 0.0;
-    m_impl->moveDemuxer(seconds);
-    m_position = seconds;
+    Impl& d = *m_impl;
+    d.seekTarget = std::max(seconds, 0.0);
+    d.seekAim = seekPosition(seconds, m_duration);
+    d.seekBackoff = 0.0;
+    d.moveDemuxer(d.seekAim);
+    m_position = d.seekAim;
 }
 
 void VideoDecoder::SeekToStart()
