@@ -42,10 +42,11 @@ public:
     // when closed.
     void SeekTo(double seconds);
     void SeekToStart();
-    // Long work inside ReadFrame (decoding forward to a seek target, waiting
-    // on the input) gives up as soon as `stopRequested` returns true, and the
-    // read returns false. It is called on the reading thread; set it while no
-    // stream runs. An empty function never interrupts.
+    // Reads give up as soon as `stopRequested` returns true: a read that
+    // decodes forward to a seek target or waits on the input stops within
+    // one packet and returns false. Asked on the reading thread, only by
+    // ReadFrame and SeekTo (never by Open); set it while no stream runs. An
+    // empty function never stops anything.
     void SetInterruptCheck(std::function<bool()> stopRequested)
     {
         m_stopRequested = std::move(stopRequested);

@@ -47,13 +47,17 @@ using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
 
-InputPtr openInput(const std::string& path)
+// `interrupt` is asked before every read from the file, from opening on.
+InputPtr openInput(const std::string& path, const AVIOInterruptCB& interrupt)
 {
+    AVFormatContext* context = avformat_alloc_context();
+    if (context == nullptr)
+        return nullptr;
+    context->interrupt_callback = interrupt;
     // The "file:" prefix keeps a name such as "a:b.mp4" from being read as a
     // protocol; the white list keeps playlists inside the file local.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
-    AVFormatContext* context = nullptr;
     const std::string url = "file:" + path;
     const int result = avformat_open_input(&context, url.c_str(), nullptr, &options);
     av_dict_free(&options);
@@ -160,6 +164,12 @@ struct VideoDecoder::Impl {
     double keptTime = 0.0;
     bool hasKept = false;
 
+    // The owner's stop check, consulted once the file is open. `stopped`
+    // latches a true answer for the rest of the public call.
+    const std::function<bool()>* stopRequested = nullptr;
+    bool armed = false;
+    bool stopped = false;
+
     // The scaler converts every decoded picture to BGR at the coded size; it
     // is made again only when the decoded pictures change.
     ScalerPtr scaler;
@@ -169,6 +179,14 @@ struct VideoDecoder::Impl {
     int scalerColorspace = AVCOL_SPC_UNSPECIFIED;
     int scalerRange = AVCOL_RANGE_UNSPECIFIED;
     std::vector<uint8_t> unturned;  // turned streams: the picture before the turn
+
+    bool stopNow()
+    {
+        if (!stopped && armed && *stopRequested && (*stopRequested)())
+            stopped = true;
+        return stopped;
+    }
+    static int interruptInput(void* opaque) { return static_cast<Impl*>(opaque)->stopNow(); }
 
     bool receiveFrame();
     bool prepareScaler();
@@ -191,7 +209,7 @@ struct VideoDecoder::Impl {
 
 // Decodes until `frame` holds the next picture. EAGAIN and end of file are
 // ordinary flow; damaged packets and frames are skipped. False at the end of
-// the stream or on a fatal error.
+// the stream, on a fatal error or on a stop (then `stopped` is set).
 bool VideoDecoder::Impl::receiveFrame()
 {
     for (;;) {
@@ -202,7 +220,12 @@ bool VideoDecoder::Impl::receiveFrame()
             continue;
         if (result != AVERROR(EAGAIN) || inputEnded)
             return false;  // AVERROR_EOF once the decoder is drained
+        // One packet at a time between checks: a stop never waits for more.
+        if (stopNow())
+            return false;
         if (av_read_frame(input.get(), packet.get()) < 0) {
+            if (stopped)
+                return false;  // the read was interrupted; the file goes on
             // End of file (or a read error): drain the frames still inside
             // the decoder, B-frame reordering and frame threads included.
             inputEnded = true;
@@ -325,8 +348,8 @@ bool VideoDecoder::Impl::landSeek(double& frameTime)
     return true;
 }
 
-// The next picture to deliver into `frame`, at `frameTime`; false at the end
-// or on an error. `lastPosition` and `fps` place a frame that has
+// The next picture to deliver into `frame`, at `frameTime`; false at the end,
+// on an error or on a stop. `lastPosition` and `fps` place a frame that has
 // no time stamp.
 bool VideoDecoder::Impl::nextPicture(double& frameTime, double lastPosition, double fps)
 {
@@ -338,7 +361,7 @@ bool VideoDecoder::Impl::nextPicture(double& frameTime, double lastPosition, dou
             return true;
         }
         if (!receiveFrame()) {
-            if (seekTarget < 0.0)
+            if (stopped || seekTarget < 0.0)
                 return false;
             if (hasKept) {
                 // The stream ended after the kept frame: it stays on screen.
@@ -389,7 +412,8 @@ bool VideoDecoder::Open(const wchar_t* path)
     auto impl = std::make_unique<Impl>();
     if (!impl->packet || !impl->frame || !impl->kept)
         return false;
-    impl->input = openInput(*utf8);
+    impl->stopRequested = &m_stopRequested;
+    impl->input = openInput(*utf8, AVIOInterruptCB{&Impl::interruptInput, impl.get()});
     if (!impl->input)
         return false;
     impl->stream = firstVideoStream(impl->input.get());
@@ -433,6 +457,7 @@ bool VideoDecoder::Open(const wchar_t* path)
         impl->start = av_rescale_q(input.start_time, AV_TIME_BASE_Q, stream.time_base);
 
     m_position = 0.0;
+    impl->armed = true;
     m_impl = std::move(impl);
     return true;
 }
@@ -448,6 +473,7 @@ bool VideoDecoder::ReadFrame(std::vector<uint8_t>& out)
     if (!m_impl)
         return false;
     Impl& d = *m_impl;
+    d.stopped = false;
     double frameTime = 0.0;
     if (!d.nextPicture(frameTime, m_position, m_fps))
         return false;
@@ -462,6 +488,7 @@ void VideoDecoder::SeekTo(double seconds)
     if (!m_impl || std::isnan(seconds))
         return;
     Impl& d = *m_impl;
+    d.stopped = false;
     d.seekTarget = std::max(seconds, 0.0);
     d.seekAim = seekPosition(seconds, m_duration);
     d.seekBackoff = 0.0;

@@ -215,6 +215,36 @@ TEST(VideoDecoder, TruncatedStreamEndsEarlyWithoutError)
     EXPECT_FALSE(decoder.ReadFrame(frame));
 }
 
+// A stop ends a read that decodes forward to a seek target at the next
+// packet; the check is asked for each one. A later seek with the check false
+// again reads normally.
+TEST(VideoDecoder, StopCheckEndsALongReadAtOnce)
+{
+    int calls = 0;
+    int stopAt = 0;  // the call that first answers true; 0 for never
+    VideoDecoder decoder;
+    decoder.SetInterruptCheck([&] { return ++calls == stopAt || (stopAt > 0 && calls > stopAt); });
+    ASSERT_TRUE(decoder.Open(media("bars_25.mp4").c_str()));
+    EXPECT_EQ(calls, 0);  // not asked while opening
+
+    const double target = 27.5 / 25.0;  // frame 27 lies 11 frames after its key frame
+    std::vector<uint8_t> frame;
+    for (int stop : {0, 3, 0}) {
+        decoder.SeekTo(target);
+        calls = 0;
+        stopAt = stop;
+        const bool read = decoder.ReadFrame(frame);
+        if (stop == 0) {
+            ASSERT_TRUE(read);
+            EXPECT_EQ(markOf(frame, decoder), 27);
+            EXPECT_GE(calls, 12);  // at least once a packet
+        } else {
+            EXPECT_FALSE(read);
+            EXPECT_EQ(calls, stop);  // nothing more read after the first yes
+        }
+    }
+}
+
 // Spaces, letters outside ASCII and a colon (which FFmpeg would otherwise
 // take for a protocol name) in the file name.
 TEST(VideoDecoder, OpensNonAsciiPath)
