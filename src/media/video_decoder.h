@@ -11,7 +11,8 @@
 // stream runs). Failures are false results; nothing is shown or logged.
 //
 // Time line: seconds measured from the first frame of the stream, whatever
-// the container's own start time.
+// the container's own start time. Both platform layers keep the contract
+// stated at each function below.
 class VideoDecoder {
 public:
     VideoDecoder();
@@ -19,26 +20,33 @@ public:
     VideoDecoder(const VideoDecoder&) = delete;
     VideoDecoder& operator=(const VideoDecoder&) = delete;
 
-    // Opens the file (closing any open one first). False leaves the decoder
-    // closed with every field at its closed value.
+    // Opens the file (closing any open one first). Fails for a file without a
+    // video stream and for a picture with a side of 0 or above kMaxFrameSide
+    // (frame.h). A stream stored turned (phone clips) is delivered upright:
+    // m_width x m_height is the upright size. False leaves the decoder closed
+    // with every field at its closed value.
     bool Open(const wchar_t* path);
     // Closed values: size 0 x 0, duration 0.0, position 0.0, rate 30.0. The
     // stride is left as it was. Closing a closed decoder does nothing.
     void Close();
-    // The next picture, resized to m_width * m_height * 3 bytes. False at the
-    // end of the stream, on an error and when closed; only a seek makes frames
-    // come again after the end.
+    // The next picture, resized to m_width * m_height * 3 bytes; m_position
+    // becomes its time. False at the end of the stream, on an error, after a
+    // stop (see SetInterruptCheck) and when closed; after the end only a seek
+    // makes frames come again.
     bool ReadFrame(std::vector<uint8_t>& out);
-    // Moves to `seconds`; m_position reports the target until the next read.
-    // With FFmpeg that read returns the frame at or just after the target;
-    // Media Foundation lands where its source reader puts it (often the key
-    // frame before). No effect when closed.
+    // The next read delivers the picture on screen at `seconds`: the last one
+    // whose time is at or before it; the first picture for a target before
+    // it, the last picture for any target at or past that one (the duration,
+    // or 1e300). Reading goes on from there. Until that read m_position
+    // reports the target, held to 0 .. m_duration. NaN is ignored. No effect
+    // when closed.
     void SeekTo(double seconds);
     void SeekToStart();
-    // Long work inside ReadFrame (decoding forward to a seek target, waiting
-    // on the input) gives up as soon as `stopRequested` returns true, and the
-    // read returns false. It is called on the reading thread; set it while no
-    // stream runs. An empty function never interrupts.
+    // Reads give up as soon as `stopRequested` returns true: a read that
+    // decodes forward to a seek target or waits on the input stops within
+    // one packet and returns false. Asked on the reading thread, only by
+    // ReadFrame and SeekTo (never by Open); set it while no stream runs. An
+    // empty function never stops anything.
     void SetInterruptCheck(std::function<bool()> stopRequested)
     {
         m_stopRequested = std::move(stopRequested);

@@ -1,6 +1,8 @@
 #include "media/video_decoder.h"
 
 #include "media/frame.h"
+#include "media/picture_turn.h"
+#include "media/seek_landing.h"
 #include "media/wide_path_linux.h"
 
 extern "C" {
@@ -14,13 +16,11 @@ extern "C" {
 #include <cmath>
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace {
 
 constexpr double kDefaultFps = 30.0;
-// A frame whose time lies this little off a seek target still counts as
-// "at" the target (time stamps are rounded to the stream's time base).
-constexpr double kSeekSlack = 1e-4;
 // swscale's SIMD converters may write a few pixels past the end of the last
 // row (up to 15 seen); the destination gets this much room beyond it.
 constexpr std::size_t kScalerSlack = 64 * 3;
@@ -47,13 +47,17 @@ using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
 
-InputPtr openInput(const std::string& path)
+// `interrupt` is asked before every read from the file, from opening on.
+InputPtr openInput(const std::string& path, const AVIOInterruptCB& interrupt)
 {
+    AVFormatContext* context = avformat_alloc_context();
+    if (context == nullptr)
+        return nullptr;
+    context->interrupt_callback = interrupt;
     // The "file:" prefix keeps a name such as "a:b.mp4" from being read as a
     // protocol; the white list keeps playlists inside the file local.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
-    AVFormatContext* context = nullptr;
     const std::string url = "file:" + path;
     const int result = avformat_open_input(&context, url.c_str(), nullptr, &options);
     av_dict_free(&options);
@@ -93,51 +97,43 @@ CodecPtr openDecoder(const AVStream* stream)
     return codec;
 }
 
+// The stream's display matrix (nine 32-bit numbers), or null. Newer FFmpeg
+// keeps stream side data in the codec parameters only.
+const int32_t* displayMatrix(const AVStream* stream)
+{
+    constexpr std::size_t kMatrixBytes = 9 * sizeof(int32_t);
+#if LIBAVCODEC_VERSION_INT >= AV_VERSION_INT(60, 30, 100)
+    const AVCodecParameters& params = *stream->codecpar;
+    const AVPacketSideData* side = av_packet_side_data_get(
+        params.coded_side_data, params.nb_coded_side_data, AV_PKT_DATA_DISPLAYMATRIX);
+    if (side == nullptr || side->size < kMatrixBytes)
+        return nullptr;
+    return reinterpret_cast<const int32_t*>(side->data);
+#else
+    std::size_t size = 0;
+    const uint8_t* data = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
+    return data != nullptr && size >= kMatrixBytes ? reinterpret_cast<const int32_t*>(data)
+                                                   : nullptr;
+#endif
+}
+
 // Clockwise turn (0, 90, 180 or 270 degrees) that shows the stream upright.
 int displayRotation(const AVStream* stream)
 {
-    const auto* matrix = reinterpret_cast<const int32_t*>(
-        av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
-    if (matrix == nullptr)
-        return 0;
-    const double counterClockwise = av_display_rotation_get(matrix);
-    if (std::isnan(counterClockwise))
-        return 0;
-    const long quarterTurns = std::lround(-counterClockwise / 90.0) % 4;
-    return static_cast<int>((quarterTurns + 4) % 4) * 90;
+    const int32_t* matrix = displayMatrix(stream);
+    // av_display_rotation_get counts counter-clockwise.
+    return matrix == nullptr ? 0 : quarterTurn(-av_display_rotation_get(matrix));
 }
 
-// Copies a width x height Frame into `dst` turned clockwise by `degrees`
-// (90, 180 or 270). Destination pixel (x, y) comes from source pixel
-// base + y * rowStep + x * columnStep; tiles keep the source reads in cache.
-void turnPicture(const uint8_t* src, int width, int height, int degrees, uint8_t* dst)
+// Seconds to a time stamp in `timeBase` counted from `origin`, saturated to
+// the range FFmpeg's seeking can take.
+int64_t ticksOf(double seconds, AVRational timeBase, int64_t origin)
 {
-    const std::ptrdiff_t w = width;
-    const std::ptrdiff_t h = height;
-    std::ptrdiff_t base = w - 1, rowStep = -1, columnStep = w;  // 270
-    if (degrees == 90) {
-        base = (h - 1) * w, rowStep = 1, columnStep = -w;
-    } else if (degrees == 180) {
-        base = w * h - 1, rowStep = -w, columnStep = -1;
-    }
-    const std::ptrdiff_t dstWidth = degrees == 180 ? w : h;
-    const std::ptrdiff_t dstHeight = degrees == 180 ? h : w;
-    constexpr std::ptrdiff_t kTile = 32;
-    for (std::ptrdiff_t tileY = 0; tileY < dstHeight; tileY += kTile) {
-        for (std::ptrdiff_t tileX = 0; tileX < dstWidth; tileX += kTile) {
-            const std::ptrdiff_t endY = std::min(tileY + kTile, dstHeight);
-            const std::ptrdiff_t endX = std::min(tileX + kTile, dstWidth);
-            for (std::ptrdiff_t y = tileY; y < endY; ++y) {
-                uint8_t* out = dst + (y * dstWidth + tileX) * 3;
-                for (std::ptrdiff_t x = tileX; x < endX; ++x) {
-                    const uint8_t* p = src + (base + y * rowStep + x * columnStep) * 3;
-                    *out++ = p[0];
-                    *out++ = p[1];
-                    *out++ = p[2];
-                }
-            }
-        }
-    }
+    constexpr double kLimit = 4.0e18;
+    const double ticks = static_cast<double>(origin) + seconds / av_q2d(timeBase);
+    if (std::isnan(ticks))
+        return 0;
+    return static_cast<int64_t>(std::clamp(ticks, -kLimit, kLimit));
 }
 
 }  // namespace
@@ -154,12 +150,25 @@ struct VideoDecoder::Impl {
     int64_t start = AV_NOPTS_VALUE;  // time stamp of the first frame (stream time base)
     bool inputEnded = false;         // the decoder has been told that no packets follow
 
-    // A pending seek: frames before the target are decoded and skipped. When
-    // the demuxer lands after the target (MPEG-TS seeks by searching, not by
-    // an index), the seek is repeated further back.
+    // A pending seek keeps the latest frame at or before the target until a
+    // later one (or the end) shows that it is the one on screen at the target.
+    // When the demuxer lands after the target (MPEG-TS seeks by searching,
+    // not by an index), the seek is repeated further back.
     double seekTarget = -1.0;
-    double seekBackoff = 0.0;  // how far before the target the demuxer was sent
+    double seekAim = 0.0;      // where the demuxer is sent: the target, at most the end
+    double seekBackoff = 0.0;  // how far before the aim the demuxer was sent
     bool seekLanded = false;   // a frame has come since the demuxer moved
+    // A decoded picture held back: during a seek the candidate, after it the
+    // frame that follows the one delivered.
+    FramePtr kept{av_frame_alloc()};
+    double keptTime = 0.0;
+    bool hasKept = false;
+
+    // The owner's stop check, consulted once the file is open. `stopped`
+    // latches a true answer for the rest of the public call.
+    const std::function<bool()>* stopRequested = nullptr;
+    bool armed = false;
+    bool stopped = false;
 
     // The scaler converts every decoded picture to BGR at the coded size; it
     // is made again only when the decoded pictures change.
@@ -171,21 +180,36 @@ struct VideoDecoder::Impl {
     int scalerRange = AVCOL_RANGE_UNSPECIFIED;
     std::vector<uint8_t> unturned;  // turned streams: the picture before the turn
 
+    bool stopNow()
+    {
+        if (!stopped && armed && *stopRequested && (*stopRequested)())
+            stopped = true;
+        return stopped;
+    }
+    static int interruptInput(void* opaque) { return static_cast<Impl*>(opaque)->stopNow(); }
+
     bool receiveFrame();
     bool prepareScaler();
     bool convertFrame(std::vector<uint8_t>& out);
     double secondsOf(int64_t timestamp) const
     {
-        return static_cast<double>(timestamp - start) * av_q2d(stream->time_base);
+        return (static_cast<double>(timestamp) - static_cast<double>(start)) *
+               av_q2d(stream->time_base);
+    }
+    void dropKept()
+    {
+        av_frame_unref(kept.get());
+        hasKept = false;
     }
     void moveDemuxer(double seconds);
     bool backOff();
-    bool skipForSeek(double frameTime);
+    bool landSeek(double& frameTime);
+    bool nextPicture(double& frameTime, double lastPosition, double fps);
 };
 
 // Decodes until `frame` holds the next picture. EAGAIN and end of file are
 // ordinary flow; damaged packets and frames are skipped. False at the end of
-// the stream or on a fatal error.
+// the stream, on a fatal error or on a stop (then `stopped` is set).
 bool VideoDecoder::Impl::receiveFrame()
 {
     for (;;) {
@@ -196,7 +220,12 @@ bool VideoDecoder::Impl::receiveFrame()
             continue;
         if (result != AVERROR(EAGAIN) || inputEnded)
             return false;  // AVERROR_EOF once the decoder is drained
+        // One packet at a time between checks: a stop never waits for more.
+        if (stopNow())
+            return false;
         if (av_read_frame(input.get(), packet.get()) < 0) {
+            if (stopped)
+                return false;  // the read was interrupted; the file goes on
             // End of file (or a read error): drain the frames still inside
             // the decoder, B-frame reordering and frame threads included.
             inputEnded = true;
@@ -267,40 +296,101 @@ void VideoDecoder::Impl::moveDemuxer(double seconds)
         av_seek_frame(input.get(), -1, 0, AVSEEK_FLAG_BYTE);
     } else {
         const int64_t origin = start == AV_NOPTS_VALUE ? 0 : start;
-        const double ticks = std::max(seconds, 0.0) / av_q2d(stream->time_base);
-        av_seek_frame(input.get(), stream->index, origin + static_cast<int64_t>(ticks),
+        av_seek_frame(input.get(), stream->index,
+                      ticksOf(std::max(seconds, 0.0), stream->time_base, origin),
                       AVSEEK_FLAG_BACKWARD);
     }
     avcodec_flush_buffers(codec.get());
     inputEnded = false;
     seekLanded = false;
+    dropKept();
 }
 
 // Repeats the pending seek further back; false when it already went back to
 // the beginning.
 bool VideoDecoder::Impl::backOff()
 {
-    if (seekTarget - seekBackoff <= 0.0)
+    if (seekAim - seekBackoff <= 0.0)
         return false;
     seekBackoff = std::max(1.0, seekBackoff * 2.0);
-    moveDemuxer(seekTarget - seekBackoff);
+    moveDemuxer(seekAim - seekBackoff);
     return true;
 }
 
-// Whether a frame at `frameTime` must be skipped to reach the pending seek
-// target; sends the demuxer back when it landed after the target.
-bool VideoDecoder::Impl::skipForSeek(double frameTime)
+// Offers the decoded `frame`, at `frameTime`, to the pending seek. True when
+// the seek is over and `frame` (at `frameTime`) is the picture to deliver;
+// false when the frame was kept or dropped and decoding goes on.
+bool VideoDecoder::Impl::landSeek(double& frameTime)
 {
-    if (seekTarget < 0.0)
-        return false;
     const bool firstSinceMove = !seekLanded;
     seekLanded = true;
-    if (frameTime + kSeekSlack < seekTarget)
-        return true;
-    if (firstSinceMove && frameTime > seekTarget + kSeekSlack && backOff())
-        return true;
+    switch (seekLanding(seekTarget, frameTime, hasKept)) {
+    case SeekLanding::Keep:
+        dropKept();
+        av_frame_move_ref(kept.get(), frame.get());
+        keptTime = frameTime;
+        hasKept = true;
+        return false;
+    case SeekLanding::Deliver:
+        // The demuxer may have landed after the target.
+        if (firstSinceMove && frameTime > seekTarget + kSeekSlack && backOff()) {
+            av_frame_unref(frame.get());
+            return false;
+        }
+        dropKept();
+        break;
+    case SeekLanding::DeliverKept:
+        std::swap(frame, kept);
+        std::swap(frameTime, keptTime);
+        break;
+    }
     seekTarget = -1.0;
-    return false;
+    return true;
+}
+
+// The next picture to deliver into `frame`, at `frameTime`; false at the end,
+// on an error or on a stop. `lastPosition` and `fps` place a frame that has
+// no time stamp.
+bool VideoDecoder::Impl::nextPicture(double& frameTime, double lastPosition, double fps)
+{
+    for (;;) {
+        if (hasKept && seekTarget < 0.0) {
+            std::swap(frame, kept);
+            frameTime = keptTime;
+            hasKept = false;
+            return true;
+        }
+        if (!receiveFrame()) {
+            if (stopped || seekTarget < 0.0)
+                return false;
+            if (hasKept) {
+                // The stream ended after the kept frame: it stays on screen.
+                std::swap(frame, kept);
+                frameTime = keptTime;
+                hasKept = false;
+                seekTarget = -1.0;
+                return true;
+            }
+            // A demuxer that searched may land past the last frame.
+            if (!seekLanded && backOff())
+                continue;
+            return false;
+        }
+        const int64_t timestamp = frame->best_effort_timestamp;
+        if (timestamp == AV_NOPTS_VALUE) {
+            // Nothing to compare with: a seek ends here, and the frame is
+            // taken to follow the previous one.
+            frameTime = lastPosition + 1.0 / fps;
+            seekTarget = -1.0;
+            dropKept();
+            return true;
+        }
+        if (start == AV_NOPTS_VALUE)
+            start = timestamp;
+        frameTime = secondsOf(timestamp);
+        if (seekTarget < 0.0 || landSeek(frameTime))
+            return true;
+    }
 }
 
 VideoDecoder::VideoDecoder() = default;
@@ -320,9 +410,10 @@ bool VideoDecoder::Open(const wchar_t* path)
     if (!utf8)
         return false;
     auto impl = std::make_unique<Impl>();
-    if (!impl->packet || !impl->frame)
+    if (!impl->packet || !impl->frame || !impl->kept)
         return false;
-    impl->input = openInput(*utf8);
+    impl->stopRequested = &m_stopRequested;
+    impl->input = openInput(*utf8, AVIOInterruptCB{&Impl::interruptInput, impl.get()});
     if (!impl->input)
         return false;
     impl->stream = firstVideoStream(impl->input.get());
@@ -366,6 +457,7 @@ bool VideoDecoder::Open(const wchar_t* path)
         impl->start = av_rescale_q(input.start_time, AV_TIME_BASE_Q, stream.time_base);
 
     m_position = 0.0;
+    impl->armed = true;
     m_impl = std::move(impl);
     return true;
 }
@@ -381,43 +473,27 @@ bool VideoDecoder::ReadFrame(std::vector<uint8_t>& out)
     if (!m_impl)
         return false;
     Impl& d = *m_impl;
-    for (;;) {
-        if (!d.receiveFrame()) {
-            // A demuxer that searched may land past the last frame; a
-            // target beyond the duration really has no frame.
-            if (d.seekTarget >= 0.0 && !d.seekLanded && d.seekTarget < m_duration && d.backOff())
-                continue;
-            return false;
-        }
-        const int64_t timestamp = d.frame->best_effort_timestamp;
-        if (timestamp != AV_NOPTS_VALUE && d.start == AV_NOPTS_VALUE)
-            d.start = timestamp;
-        // A frame without a time stamp is taken to follow the previous one.
-        const double frameTime =
-            timestamp != AV_NOPTS_VALUE ? d.secondsOf(timestamp) : m_position + 1.0 / m_fps;
-        if (timestamp == AV_NOPTS_VALUE)
-            d.seekTarget = -1.0;  // nothing to compare with: a seek ends here
-        else if (d.skipForSeek(frameTime)) {
-            av_frame_unref(d.frame.get());
-            continue;
-        }
-        const bool converted = d.convertFrame(out);
-        m_position = frameTime;
-        av_frame_unref(d.frame.get());
-        return converted;
-    }
+    d.stopped = false;
+    double frameTime = 0.0;
+    if (!d.nextPicture(frameTime, m_position, m_fps))
+        return false;
+    const bool converted = d.convertFrame(out);
+    m_position = frameTime;
+    av_frame_unref(d.frame.get());
+    return converted;
 }
 
 void VideoDecoder::SeekTo(double seconds)
 {
-    if (!m_impl)
+    if (!m_impl || std::isnan(seconds))
         return;
-    if (!(seconds > 0.0))  // negative or NaN
-        seconds = 0.0;
-    m_impl->seekTarget = seconds;
-    m_impl->seekBackoff = 0.0;
-    m_impl->moveDemuxer(seconds);
-    m_position = seconds;
+    Impl& d = *m_impl;
+    d.stopped = false;
+    d.seekTarget = std::max(seconds, 0.0);
+    d.seekAim = seekPosition(seconds, m_duration);
+    d.seekBackoff = 0.0;
+    d.moveDemuxer(d.seekAim);
+    m_position = d.seekAim;
 }
 
 void VideoDecoder::SeekToStart()

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -65,9 +66,9 @@ class DecodeClip : public testing::TestWithParam<Clip> {};
 
 // Opened over another file, every frame comes once, upright, in display
 // order, with its own time on a time line that starts at 0.0; then the end is
-// final until a seek. A seek
-// lands on the frame at or just after the target, forwards and backwards,
-// across key frames (every 12th frame).
+// final until a seek. A seek lands on the frame on screen at the target,
+// forwards and backwards, across key frames (at most 12 apart), and reading
+// goes on from there.
 TEST_P(DecodeClip, DeliversEveryFrameOnceAndSeeks)
 {
     const Clip& clip = GetParam();
@@ -102,29 +103,36 @@ TEST_P(DecodeClip, DeliversEveryFrameOnceAndSeeks)
     if (!clip.seeks)
         return;
 
+    const int last = clip.frames - 1;
     struct Seek {
         double frameTime;  // target, in frame periods
         int expectedMark;
     };
-    const Seek seeks[] = {{30.0, 30}, {13.5, 14}, {0.0, 0}, {23.0, 23}, {11.99, 12},
-                          {44.2, 45}, {1.0, 1},   {0.4, 1}};
+    const Seek seeks[] = {
+        {30.0, 30}, {13.5, 13}, {0.0, 0}, {23.0, 23}, {11.99, 11}, {44.2, 44}, {1.0, 1},
+        {0.4, 0}, {last + 0.75, last}, {-3.0, 0}, {double(clip.frames), last},  // the duration
+        {1e300, last}, {-1e300, 0}, {INFINITY, last}, {12.0, 12},
+    };
     for (const Seek& seek : seeks) {
         const double target = seek.frameTime / clip.fps;
         SCOPED_TRACE(testing::Message() << "seek to " << target);
         decoder.SeekTo(target);
-        EXPECT_EQ(decoder.m_position, target);
+        EXPECT_EQ(decoder.m_position, std::clamp(target, 0.0, decoder.m_duration));
         ASSERT_TRUE(decoder.ReadFrame(frame));
         EXPECT_EQ(markOf(frame, decoder), seek.expectedMark);
         EXPECT_NEAR(decoder.m_position, seek.expectedMark / clip.fps, 0.5 / clip.fps);
-        ASSERT_TRUE(decoder.ReadFrame(frame));  // reading goes on from there
-        EXPECT_EQ(markOf(frame, decoder), seek.expectedMark + 1);
+        if (seek.expectedMark == last) {
+            EXPECT_FALSE(decoder.ReadFrame(frame));
+        } else {
+            ASSERT_TRUE(decoder.ReadFrame(frame));  // reading goes on from there
+            EXPECT_EQ(markOf(frame, decoder), seek.expectedMark + 1);
+        }
     }
-    // Past the end there is no frame; a later seek brings frames back.
-    decoder.SeekTo(clip.frames / clip.fps + 5.0);
-    EXPECT_FALSE(decoder.ReadFrame(frame));
-    decoder.SeekTo(2.0 / clip.fps);
+    // Not a number: ignored, reading goes on.
+    decoder.SeekTo(NAN);
+    EXPECT_NEAR(decoder.m_position, 13 / clip.fps, 0.5 / clip.fps);
     ASSERT_TRUE(decoder.ReadFrame(frame));
-    EXPECT_EQ(markOf(frame, decoder), 2);
+    EXPECT_EQ(markOf(frame, decoder), 14);
 }
 
 INSTANTIATE_TEST_SUITE_P(Clips, DecodeClip, testing::ValuesIn(kClips), clipName);
@@ -142,10 +150,12 @@ TEST(VideoDecoder, FollowsTimeStampsAcrossAGap)
         EXPECT_NEAR(decoder.m_position, (i < 25 ? i : i + 25) / 25.0, 1e-3) << i;
     }
     EXPECT_FALSE(decoder.ReadFrame(frame));
-    decoder.SeekTo(1.5);  // inside the gap
+    decoder.SeekTo(1.5);  // inside the gap, where frame 24 stays on screen
+    ASSERT_TRUE(decoder.ReadFrame(frame));
+    EXPECT_EQ(markOf(frame, decoder), 24);
+    EXPECT_NEAR(decoder.m_position, 0.96, 1e-3);
     ASSERT_TRUE(decoder.ReadFrame(frame));
     EXPECT_EQ(markOf(frame, decoder), 25);
-    EXPECT_NEAR(decoder.m_position, 2.0, 1e-3);
 }
 
 // Closed values: size 0 x 0, rate 30, duration and position 0; nothing
@@ -203,6 +213,36 @@ TEST(VideoDecoder, TruncatedStreamEndsEarlyWithoutError)
     EXPECT_GT(count, 0);
     EXPECT_LT(count, 50);
     EXPECT_FALSE(decoder.ReadFrame(frame));
+}
+
+// A stop ends a read that decodes forward to a seek target at the next
+// packet; the check is asked for each one. A later seek with the check false
+// again reads normally.
+TEST(VideoDecoder, StopCheckEndsALongReadAtOnce)
+{
+    int calls = 0;
+    int stopAt = 0;  // the call that first answers true; 0 for never
+    VideoDecoder decoder;
+    decoder.SetInterruptCheck([&] { return ++calls == stopAt || (stopAt > 0 && calls > stopAt); });
+    ASSERT_TRUE(decoder.Open(media("bars_25.mp4").c_str()));
+    EXPECT_EQ(calls, 0);  // not asked while opening
+
+    const double target = 27.5 / 25.0;  // frame 27 lies 11 frames after its key frame
+    std::vector<uint8_t> frame;
+    for (int stop : {0, 3, 0}) {
+        decoder.SeekTo(target);
+        calls = 0;
+        stopAt = stop;
+        const bool read = decoder.ReadFrame(frame);
+        if (stop == 0) {
+            ASSERT_TRUE(read);
+            EXPECT_EQ(markOf(frame, decoder), 27);
+            EXPECT_GE(calls, 12);  // at least once a packet
+        } else {
+            EXPECT_FALSE(read);
+            EXPECT_EQ(calls, stop);  // nothing more read after the first yes
+        }
+    }
 }
 
 // Spaces, letters outside ASCII and a colon (which FFmpeg would otherwise
