@@ -67,16 +67,6 @@ TEST(FrameFitter, LetterboxGeometry)
     }
 }
 
-TEST(FrameFitter, StretchedSinglePixelFillsTheFrame)
-{
-    FrameFitter fitter;
-    const Frame pixel = {10, 20, 30};
-    const uint8_t* out = fitter.fit(pixel.data(), 1, 1, 64, 48, true, false);
-    ASSERT_NE(out, nullptr);
-    for (int i = 0; i < 64 * 48; ++i)
-        ASSERT_TRUE(out[i * 3] == 10 && out[i * 3 + 1] == 20 && out[i * 3 + 2] == 30) << "pixel " << i;
-}
-
 TEST(FrameFitter, SameSizeIsSentWithoutCopyUnlessMirroredAndNoFrameGivesNull)
 {
     FrameFitter fitter;
