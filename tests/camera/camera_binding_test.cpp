@@ -59,21 +59,21 @@ TEST_F(CameraBinding, LoadsBesideTheProgramFirstThenFromTheSearchPath)
         ASSERT_TRUE(search.available());
         ASSERT_EQ(beside.available(), *c.beside != '\0');
         if (beside.available()) {
-            ASSERT_STREQ(beside.origin(), c.beside);
+            ASSERT_STREQ(beside->origin(), c.beside);
         }
 
         FrameSender sender;
         EXPECT_EQ(sender.LoadDll(), c.loads);
         EXPECT_EQ(sender.LoadDll(), c.loads);  // loaded once, or failing again
         EXPECT_EQ(sender.InitCamera(320, 240, 30.0f), c.loads);
-        EXPECT_EQ(search.kinds(), c.loads && !c.fromBeside ? "c" : "");
+        EXPECT_EQ(search->kinds(), c.loads && !c.fromBeside ? "c" : "");
         if (beside.available()) {
-            EXPECT_EQ(beside.kinds(), c.fromBeside ? "c" : "");
+            EXPECT_EQ(beside->kinds(), c.fromBeside ? "c" : "");
         }
         // Connected is the library's answer about the camera, nothing else.
         FakeCameraHooks& used = c.fromBeside ? beside : search;
         for (const bool connected : {false, true}) {
-            used.setConnected(connected);
+            used->setConnected(connected);
             EXPECT_EQ(sender.IsConnected(), connected && c.canConnect);
         }
     }
@@ -83,7 +83,7 @@ TEST_F(CameraBinding, AnotherSizeReplacesTheCameraAndShutdownOrDestructionDelete
 {
     FakeCameraHooks fake(openSearchPathLibrary());
     ASSERT_TRUE(fake.available());
-    fake.setConnected(true);
+    fake->setConnected(true);
     {
         FrameSender sender;
         EXPECT_FALSE(sender.IsConnected());  // no camera yet
@@ -91,19 +91,19 @@ TEST_F(CameraBinding, AnotherSizeReplacesTheCameraAndShutdownOrDestructionDelete
         ASSERT_TRUE(sender.InitCamera(320, 240, 25.0f));
         EXPECT_TRUE(sender.IsConnected());
 
-        const auto list = fake.events();
-        ASSERT_EQ(fake.kinds(), "cdc");
+        const auto list = fake->events();
+        ASSERT_EQ(fake->kinds(), "cdc");
         EXPECT_EQ(list[1].width, 640);
         EXPECT_EQ(list[2].width, 320);
         EXPECT_EQ(list[2].height, 240);
         EXPECT_GE(list[2].milliseconds - list[1].milliseconds, 100.0);
 
         sender.ShutdownCamera();
-        EXPECT_FALSE(fake.cameraExists());
+        EXPECT_FALSE(fake->cameraExists());
         EXPECT_FALSE(sender.IsConnected());
         ASSERT_TRUE(sender.InitCamera(64, 64, 30.0f));
     }
-    EXPECT_FALSE(fake.cameraExists());
+    EXPECT_FALSE(fake->cameraExists());
 }
 
 TEST_F(CameraBinding, FailedCreationIsRetriedOnceAfter200Milliseconds)
@@ -112,18 +112,18 @@ TEST_F(CameraBinding, FailedCreationIsRetriedOnceAfter200Milliseconds)
     ASSERT_TRUE(fake.available());
     FrameSender sender;
 
-    fake.failCreates(1);
+    fake->failCreates(1);
     ASSERT_TRUE(sender.InitCamera(640, 480, 30.0f));
-    const auto list = fake.events();
-    ASSERT_EQ(fake.kinds(), "fc");
+    const auto list = fake->events();
+    ASSERT_EQ(fake->kinds(), "fc");
     EXPECT_GE(list[1].milliseconds - list[0].milliseconds, 200.0);
 
     // Two failures give up and leave no camera, not even the earlier one.
-    fake.reset();
-    fake.failCreates(2);
+    fake->reset();
+    fake->failCreates(2);
     EXPECT_FALSE(sender.InitCamera(320, 240, 30.0f));
-    EXPECT_EQ(fake.kinds(), "dff");
-    EXPECT_FALSE(fake.cameraExists());
+    EXPECT_EQ(fake->kinds(), "dff");
+    EXPECT_FALSE(fake->cameraExists());
 
     // The binding stays usable.
     EXPECT_TRUE(sender.InitCamera(320, 240, 30.0f));

@@ -1,20 +1,18 @@
 // A stand-in for the camera library, built only for the tests. Besides the
-// five entry points it exports inspection hooks (declared in
-// fake_camera_hooks.h) so that a test can see what was sent and step the
-// camera thread one frame at a time instead of sleeping.
+// five entry points it exports fakeCamera (fake_camera.h), so that a test can
+// see what was sent, say whether an application reads the camera, and step
+// the camera thread one frame at a time instead of sleeping.
 //
 // Variants: FAKE_WITHOUT_SEND_FRAME leaves out scSendFrame,
 // FAKE_WITHOUT_OPTIONAL scWaitForConnection and scIsConnected; FAKE_ORIGIN
-// names the build so a test can tell which file was loaded. Whether an
-// application reads the camera is up to the test (fakeSetConnected).
+// names the build so a test can tell which file was loaded.
+#include "fake_camera.h"
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
-#include <cstring>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 #ifdef _WIN32
 #define FAKE_EXPORT extern "C" __declspec(dllexport)
@@ -33,17 +31,10 @@ struct Camera {
     Clock::time_point deadline;
 };
 
-struct Event {
-    char kind;  // 'c' created, 'f' creation failed, 'd' deleted
-    int width;
-    int height;
-    Clock::time_point time;
-};
-
-// What fakeReset forgets.
+// What reset() forgets.
 struct Record {
     int failCreates = 0;
-    std::vector<Event> events;
+    std::vector<std::pair<FakeCamera::Event, Clock::time_point>> events;
     int framesSent = 0;
     std::vector<uint8_t> lastFrame;
     bool stepping = false;
@@ -56,19 +47,107 @@ std::condition_variable changed;
 Camera* camera = nullptr;  // one camera per process, like the real library
 Record record;
 
+void log(char kind, int width, int height)
+{
+    record.events.push_back({{kind, width, height, 0.0}, Clock::now()});
+}
+
+class Fake final : public FakeCamera {
+public:
+    const char* origin() const override { return FAKE_ORIGIN; }
+
+    std::vector<Event> events() const override
+    {
+        std::lock_guard lock(mutex);
+        std::vector<Event> list;
+        for (const auto& [e, time] : record.events) {
+            list.push_back(e);
+            list.back().milliseconds =
+                std::chrono::duration<double, std::milli>(time - record.events.front().second).count();
+        }
+        return list;
+    }
+
+    bool cameraExists() const override
+    {
+        std::lock_guard lock(mutex);
+        return camera != nullptr;
+    }
+
+    int framesSent() const override
+    {
+        std::lock_guard lock(mutex);
+        return record.framesSent;
+    }
+
+    bool waitForFrames(int count, int timeoutMs) const override
+    {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                [count] { return record.framesSent >= count; });
+    }
+
+    std::vector<uint8_t> lastFrame() const override
+    {
+        std::lock_guard lock(mutex);
+        return record.lastFrame;
+    }
+
+    void failCreates(int count) override
+    {
+        std::lock_guard lock(mutex);
+        record.failCreates = count;
+    }
+
+    void setConnected(bool connected) override
+    {
+        std::lock_guard lock(mutex);
+        record.connected = connected;
+    }
+
+    void setStepping(bool stepping) override
+    {
+        std::lock_guard lock(mutex);
+        record.stepping = stepping;
+        record.permits = 0;
+        changed.notify_all();
+    }
+
+    void step() override
+    {
+        std::lock_guard lock(mutex);
+        ++record.permits;
+        changed.notify_all();
+    }
+
+    void reset() override
+    {
+        std::lock_guard lock(mutex);
+        record = Record{};
+        changed.notify_all();
+    }
+};
+
+Fake fake;
+
 } // namespace
+
+FAKE_EXPORT FakeCamera* fakeCamera()
+{
+    return &fake;
+}
 
 FAKE_EXPORT void* scCreateCamera(int width, int height, float fps)
 {
     std::lock_guard lock(mutex);
     if (record.failCreates > 0 || camera) {
         record.failCreates = std::max(record.failCreates - 1, 0);
-        record.events.push_back({'f', width, height, Clock::now()});
+        log('f', width, height);
         return nullptr;
     }
     const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / fps));
     camera = new Camera{width, height, period, Clock::now() - period};
-    record.events.push_back({'c', width, height, Clock::now()});
+    log('c', width, height);
     return camera;
 }
 
@@ -77,7 +156,7 @@ FAKE_EXPORT void scDeleteCamera(void* handle)
     std::lock_guard lock(mutex);
     if (!handle || handle != camera)
         return;
-    record.events.push_back({'d', camera->width, camera->height, Clock::now()});
+    log('d', camera->width, camera->height);
     delete camera;
     camera = nullptr;
 }
@@ -117,91 +196,3 @@ FAKE_EXPORT bool scWaitForConnection(void* handle, float)
     return scIsConnected(handle);
 }
 #endif
-
-FAKE_EXPORT const char* fakeOrigin()
-{
-    return FAKE_ORIGIN;
-}
-
-// Whether an application reads the camera, from now on.
-FAKE_EXPORT void fakeSetConnected(bool connected)
-{
-    std::lock_guard lock(mutex);
-    record.connected = connected;
-}
-
-FAKE_EXPORT void fakeFailCreates(int count)
-{
-    std::lock_guard lock(mutex);
-    record.failCreates = count;
-}
-
-// Kind, size and milliseconds since the first event of entry `index`; false
-// past the last.
-FAKE_EXPORT bool fakeEvent(int index, char* kind, int* width, int* height, double* milliseconds)
-{
-    std::lock_guard lock(mutex);
-    if (index < 0 || index >= static_cast<int>(record.events.size()))
-        return false;
-    const Event& e = record.events[index];
-    *kind = e.kind;
-    *width = e.width;
-    *height = e.height;
-    *milliseconds = std::chrono::duration<double, std::milli>(e.time - record.events.front().time).count();
-    return true;
-}
-
-FAKE_EXPORT bool fakeCameraExists()
-{
-    std::lock_guard lock(mutex);
-    return camera != nullptr;
-}
-
-FAKE_EXPORT int fakeFramesSent()
-{
-    std::lock_guard lock(mutex);
-    return record.framesSent;
-}
-
-// True once at least `count` frames were sent, false after `timeoutMs`.
-FAKE_EXPORT bool fakeWaitForFrames(int count, int timeoutMs)
-{
-    std::unique_lock lock(mutex);
-    return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                            [count] { return record.framesSent >= count; });
-}
-
-// Byte count of the last frame sent (0 when none); copies it into `out` when
-// `capacity` suffices.
-FAKE_EXPORT int fakeLastFrame(void* out, int capacity)
-{
-    std::lock_guard lock(mutex);
-    if (out && static_cast<size_t>(capacity) >= record.lastFrame.size())
-        std::memcpy(out, record.lastFrame.data(), record.lastFrame.size());
-    return static_cast<int>(record.lastFrame.size());
-}
-
-// While stepping, scSendFrame records its frame and then waits for a permit
-// from fakeStep before it returns. Leaving stepping frees every waiter.
-FAKE_EXPORT void fakeSetStepping(bool stepping)
-{
-    std::lock_guard lock(mutex);
-    record.stepping = stepping;
-    record.permits = 0;
-    changed.notify_all();
-}
-
-FAKE_EXPORT void fakeStep()
-{
-    std::lock_guard lock(mutex);
-    ++record.permits;
-    changed.notify_all();
-}
-
-// Forgets the events, the frames and every setting.
-FAKE_EXPORT void fakeReset()
-{
-    std::lock_guard lock(mutex);
-    record = Record{};
-    changed.notify_all();
-}

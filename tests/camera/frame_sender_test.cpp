@@ -68,7 +68,7 @@ protected:
     void TearDown() override
     {
         if (fake.available())
-            fake.setStepping(false);  // lets a held camera thread go
+            fake->setStepping(false);  // lets a held camera thread go
     }
 
     // The 160 x 120 clip of 50 frames at 25 a second, on a camera of its size
@@ -82,17 +82,17 @@ protected:
     // Index of the frame sent as number `count` (from 1), -1 when none came.
     int waitForSent(int count)
     {
-        if (!fake.waitForFrames(count, kWaitMs))
+        if (!fake->waitForFrames(count, kWaitMs))
             return -1;
-        const std::vector<uint8_t> frame = fake.lastFrame();
+        const std::vector<uint8_t> frame = fake->lastFrame();
         return frame.size() != 160 * 120 * 3 ? -1 : frame_marks::readFrameMark(frame.data(), 160, 120);
     }
 
     // Lets the held thread go on to its next frame; that frame's index.
     int step()
     {
-        const int sent = fake.framesSent();
-        fake.step();
+        const int sent = fake->framesSent();
+        fake->step();
         return waitForSent(sent + 1);
     }
 
@@ -121,7 +121,7 @@ protected:
         if (!fake.available())
             GTEST_SKIP() << "the camera library has no test hooks";
         ASSERT_NO_FATAL_FAILURE(openClip());
-        fake.setStepping(true);
+        fake->setStepping(true);
         sender.StartVideo(&decoder, true);
         ASSERT_EQ(waitForSent(1), 0);
     }
@@ -162,8 +162,8 @@ TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenFittedLiveAndMeasured)
                     for (int k = 0; k < 3; ++k)
                         expected.push_back(c == '.' ? 0 : original[(c - '0') * 3 + k]);
             }
-            ASSERT_TRUE(fake.waitForFrames(fake.framesSent() + 2, kWaitMs));  // one whole frame after the change
-            EXPECT_EQ(fake.lastFrame(), expected);
+            ASSERT_TRUE(fake->waitForFrames(fake->framesSent() + 2, kWaitMs));  // one whole frame after the change
+            EXPECT_EQ(fake->lastFrame(), expected);
         };
         expectSent(false);
         sender.m_mirror = true;
@@ -188,9 +188,9 @@ TEST_F(SteppedClip, SeekWhilePausedIsCarriedOutBeforeTheFirstFrameAfterResume)
 {
     sender.Pause();
     EXPECT_TRUE(sender.m_paused);
-    fake.step();  // frame 0 is finished; the thread now waits for Resume
+    fake->step();  // frame 0 is finished; the thread now waits for Resume
     // A paused thread sends nothing more; correct code cannot fail this wait.
-    EXPECT_FALSE(fake.waitForFrames(2, 200));
+    EXPECT_FALSE(fake->waitForFrames(2, 200));
     sender.SeekTo(1.2);
     sender.Resume();
     EXPECT_FALSE(sender.m_paused);
@@ -226,14 +226,14 @@ TEST_F(SteppedClip, WithoutLoopTheStreamEndsKeepsTheCameraAndNamesItself)
     sender.SeekTo(1.92);
     EXPECT_EQ(step(), 48);
     EXPECT_EQ(step(), 49);
-    fake.step();
+    fake->step();
     ASSERT_TRUE(finished.waitFor(kWait));
     EXPECT_FALSE(sender.m_running);  // cleared before the callback
     EXPECT_EQ(finishes, 1);
     EXPECT_EQ(finishedStream, 1u);
     EXPECT_EQ(laterPreviews + laterFinishes, 0);
-    EXPECT_TRUE(fake.cameraExists());
-    EXPECT_EQ(fake.framesSent(), 3);
+    EXPECT_TRUE(fake->cameraExists());
+    EXPECT_EQ(fake->framesSent(), 3);
 
     // The window saw m_running fall and started anew before the report,
     // queued to it, arrived.
@@ -275,7 +275,7 @@ TEST_F(FrameSenderTest, WithoutCameraTheThreadEndsWithoutSending)
     sender.Stop();
     EXPECT_EQ(previews, 0);
     if (fake.available()) {
-        EXPECT_EQ(fake.framesSent(), 0);
+        EXPECT_EQ(fake->framesSent(), 0);
     }
 }
 
@@ -289,7 +289,7 @@ TEST_F(FrameSenderTest, UnfittableVideoEndsInsteadOfSpinning)
     sender.StartVideo(&decoder, true);
     ASSERT_TRUE(finished.waitFor(kWait));
     EXPECT_FALSE(sender.m_running);
-    EXPECT_EQ(fake.framesSent(), 0);
+    EXPECT_EQ(fake->framesSent(), 0);
     EXPECT_NEAR(sender.m_videoDuration, 2.0, 0.05);  // the first frame was read...
     EXPECT_EQ(sender.m_videoPosition, 0.0);           // ...and no other
 }
@@ -343,7 +343,7 @@ TEST_F(PipedInput, StopCutsShortAReadWaitingOnItsInput)
 {
     ASSERT_TRUE(sender.InitCamera(64, 48, 120.0f));
     sender.StartVideo(&decoder, true);
-    ASSERT_TRUE(fake.waitForFrames(1, kWaitMs));
+    ASSERT_TRUE(fake->waitForFrames(1, kWaitMs));
     // Only the read of the second frame takes bytes from now on: once its
     // header is gone, the camera thread is inside that read.
     ASSERT_TRUE(feed("FRAME\n"));
@@ -360,7 +360,7 @@ TEST_F(PipedInput, StopCutsShortAReadWaitingOnItsInput)
     stopped = true;
     trickle.join();
     EXPECT_LT(took, 2500ms);
-    EXPECT_EQ(fake.framesSent(), 1);
+    EXPECT_EQ(fake->framesSent(), 1);
     EXPECT_EQ(finishes, 0);
 }
 
@@ -370,7 +370,7 @@ TEST_F(PipedInput, StopCutsShortAReadWaitingOnItsInput)
 TEST_F(PipedInput, DecoderReadsOnItsOwnAfterAStopAndAfterTheSender)
 {
     std::vector<uint8_t> picture;
-    fake.setStepping(true);
+    fake->setStepping(true);
     {
         FrameSender other;
         ASSERT_TRUE(other.InitCamera(64, 48, 120.0f));
@@ -379,9 +379,9 @@ TEST_F(PipedInput, DecoderReadsOnItsOwnAfterAStopAndAfterTheSender)
                 ASSERT_TRUE(feedFrame());
             }
             other.StartVideo(&decoder, true);
-            ASSERT_TRUE(fake.waitForFrames(stream, kWaitMs));
+            ASSERT_TRUE(fake->waitForFrames(stream, kWaitMs));
             other.Pause();
-            fake.step();
+            fake->step();
             if (stream == 1) {
                 other.Stop();
                 ASSERT_TRUE(feedFrame());
