@@ -31,8 +31,10 @@ class VideoDecoder;
 //   nothing and never spins: a video ends as after a failed read, a still
 //   image waits for the stop.
 // - A video stream lends the decoder a check of the stop request, so that a
-//   stop also cuts short long work inside ReadFrame; the camera thread takes
-//   the check back as its last use of the decoder.
+//   stop also cuts short long work inside ReadFrame and ends the thread
+//   within a frame's time plus one packet's decode; the camera thread takes
+//   the check back as its last use of the decoder, so the check never
+//   outlives the stream (nor this object).
 // - Every start opens a new stream with a new id; the finished callback names
 //   the stream it reports, so a late report of an old stream can be told
 //   from one of the current stream.
