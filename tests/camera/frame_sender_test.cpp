@@ -184,7 +184,7 @@ TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenFittedLiveAndMeasured)
 
 // Seek targets are frame times (frame n at n / 25 s), where a seek lands on
 // that very frame.
-TEST_F(SteppedClip, SeekWhilePausedIsCarriedOutBeforeTheFirstFrameAfterResume)
+TEST_F(SteppedClip, SeekWhilePausedIsCarriedOutAfterResumeAndStopWakesThePausedThread)
 {
     sender.Pause();
     EXPECT_TRUE(sender.m_paused);
@@ -198,6 +198,16 @@ TEST_F(SteppedClip, SeekWhilePausedIsCarriedOutBeforeTheFirstFrameAfterResume)
     EXPECT_NEAR(sender.m_videoPosition, 1.2, 0.001);
     EXPECT_NEAR(sender.m_videoDuration, 2.0, 0.05);
     EXPECT_EQ(step(), 31);
+
+    // A stop wakes a paused thread: far below the 5 s a stop may wait.
+    sender.Pause();
+    fake->setStepping(false);
+    const auto start = std::chrono::steady_clock::now();
+    sender.Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms);
+    EXPECT_FALSE(sender.m_running);
+    EXPECT_FALSE(sender.m_paused);
+    EXPECT_EQ(finishes, 0);
 }
 
 TEST_F(SteppedClip, OnlyTheLastOfTwoSeeksIsCarriedOutAndTheLoopRewinds)
@@ -245,26 +255,6 @@ TEST_F(SteppedClip, WithoutLoopTheStreamEndsKeepsTheCameraAndNamesItself)
     EXPECT_EQ(waitForSent(4), 0);
     EXPECT_TRUE(sender.m_running);
     EXPECT_EQ(laterPreviews, 1);
-}
-
-TEST_F(FrameSenderTest, RestartOrStopWhilePausedEndsWithoutFinishing)
-{
-    // At 25 frames a second the two-second clip outlasts both stops.
-    openClip(25.0f);
-    sender.StartVideo(&decoder, false);
-    ASSERT_TRUE(previewed.waitFor(kWait));
-    previewed.reset();
-    sender.StartVideo(&decoder, false);  // the stop sequence of a new start
-    EXPECT_EQ(sender.CurrentStreamId(), 2u);
-    ASSERT_TRUE(previewed.waitFor(kWait));
-    sender.Pause();
-    const auto start = std::chrono::steady_clock::now();
-    sender.Stop();
-    // Far below the 5 s a stop may wait: the paused thread was woken.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms);
-    EXPECT_FALSE(sender.m_running);
-    EXPECT_FALSE(sender.m_paused);
-    EXPECT_EQ(finishes, 0);
 }
 
 // Streams that can send nothing never spin: without a camera the thread ends
