@@ -2,7 +2,7 @@
 
 #include "media/frame.h"
 #include "media/picture_turn.h"
-#include "media/seek_landing.h"
+#include "media/seek_plan.h"
 #include "media/wide_path_linux.h"
 
 extern "C" {
@@ -150,16 +150,11 @@ struct VideoDecoder::Impl {
     int64_t start = AV_NOPTS_VALUE;  // time stamp of the first frame (stream time base)
     bool inputEnded = false;         // the decoder has been told that no packets follow
 
-    // A pending seek keeps the latest frame at or before the target until a
-    // later one (or the end) shows that it is the one on screen at the target.
-    // When the demuxer lands after the target (MPEG-TS seeks by searching,
-    // not by an index), the seek is repeated further back.
-    double seekTarget = -1.0;
-    double seekAim = 0.0;      // where the demuxer is sent: the target, at most the end
-    double seekBackoff = 0.0;  // how far before the aim the demuxer was sent
-    bool seekLanded = false;   // a frame has come since the demuxer moved
-    // A decoded picture held back: during a seek the candidate, after it the
-    // frame that follows the one delivered.
+    // A pending seek. MPEG-TS demuxers seek by searching, not by an index,
+    // and may land after the target.
+    SeekPlan seek;
+    // A decoded picture held back: during a seek the latest one at or before
+    // the target, after it the frame that follows the one delivered.
     FramePtr kept{av_frame_alloc()};
     double keptTime = 0.0;
     bool hasKept = false;
@@ -202,8 +197,8 @@ struct VideoDecoder::Impl {
         hasKept = false;
     }
     void moveDemuxer(double seconds);
-    bool backOff();
-    bool landSeek(double& frameTime);
+    void keepFrame(double frameTime);
+    void takeKept(double& frameTime, bool frameComesNext);
     bool nextPicture(double& frameTime, double lastPosition, double fps);
 };
 
@@ -302,50 +297,24 @@ void VideoDecoder::Impl::moveDemuxer(double seconds)
     }
     avcodec_flush_buffers(codec.get());
     inputEnded = false;
-    seekLanded = false;
     dropKept();
 }
 
-// Repeats the pending seek further back; false when it already went back to
-// the beginning.
-bool VideoDecoder::Impl::backOff()
+void VideoDecoder::Impl::keepFrame(double frameTime)
 {
-    if (seekAim - seekBackoff <= 0.0)
-        return false;
-    seekBackoff = std::max(1.0, seekBackoff * 2.0);
-    moveDemuxer(seekAim - seekBackoff);
-    return true;
+    dropKept();
+    av_frame_move_ref(kept.get(), frame.get());
+    keptTime = frameTime;
+    hasKept = true;
 }
 
-// Offers the decoded `frame`, at `frameTime`, to the pending seek. True when
-// the seek is over and `frame` (at `frameTime`) is the picture to deliver;
-// false when the frame was kept or dropped and decoding goes on.
-bool VideoDecoder::Impl::landSeek(double& frameTime)
+// Makes the kept picture the one to deliver; `frame` goes into its place,
+// where a picture in it waits to come next.
+void VideoDecoder::Impl::takeKept(double& frameTime, bool frameComesNext)
 {
-    const bool firstSinceMove = !seekLanded;
-    seekLanded = true;
-    switch (seekLanding(seekTarget, frameTime, hasKept)) {
-    case SeekLanding::Keep:
-        dropKept();
-        av_frame_move_ref(kept.get(), frame.get());
-        keptTime = frameTime;
-        hasKept = true;
-        return false;
-    case SeekLanding::Deliver:
-        // The demuxer may have landed after the target.
-        if (firstSinceMove && frameTime > seekTarget + kSeekSlack && backOff()) {
-            av_frame_unref(frame.get());
-            return false;
-        }
-        dropKept();
-        break;
-    case SeekLanding::DeliverKept:
-        std::swap(frame, kept);
-        std::swap(frameTime, keptTime);
-        break;
-    }
-    seekTarget = -1.0;
-    return true;
+    std::swap(frame, kept);
+    std::swap(frameTime, keptTime);
+    hasKept = frameComesNext;
 }
 
 // The next picture to deliver into `frame`, at `frameTime`; false at the end,
@@ -354,42 +323,51 @@ bool VideoDecoder::Impl::landSeek(double& frameTime)
 bool VideoDecoder::Impl::nextPicture(double& frameTime, double lastPosition, double fps)
 {
     for (;;) {
-        if (hasKept && seekTarget < 0.0) {
-            std::swap(frame, kept);
-            frameTime = keptTime;
-            hasKept = false;
+        if (hasKept && !seek.active()) {
+            takeKept(frameTime, false);
             return true;
         }
         if (!receiveFrame()) {
-            if (stopped || seekTarget < 0.0)
+            if (stopped || !seek.active())
                 return false;
-            if (hasKept) {
-                // The stream ended after the kept frame: it stays on screen.
-                std::swap(frame, kept);
-                frameTime = keptTime;
-                hasKept = false;
-                seekTarget = -1.0;
-                return true;
-            }
-            // A demuxer that searched may land past the last frame.
-            if (!seekLanded && backOff())
+            if (seek.endReached(hasKept)) {
+                moveDemuxer(seek.backPosition());
                 continue;
-            return false;
+            }
+            if (!hasKept)
+                return false;
+            takeKept(frameTime, false);  // the stream ended after it: it stays on screen
+            return true;
         }
         const int64_t timestamp = frame->best_effort_timestamp;
         if (timestamp == AV_NOPTS_VALUE) {
             // Nothing to compare with: a seek ends here, and the frame is
             // taken to follow the previous one.
             frameTime = lastPosition + 1.0 / fps;
-            seekTarget = -1.0;
+            seek.finish();
             dropKept();
             return true;
         }
         if (start == AV_NOPTS_VALUE)
             start = timestamp;
         frameTime = secondsOf(timestamp);
-        if (seekTarget < 0.0 || landSeek(frameTime))
+        if (!seek.active())
             return true;
+        switch (seek.offer(frameTime, hasKept)) {
+        case SeekPlan::Step::Keep:
+            keepFrame(frameTime);
+            continue;
+        case SeekPlan::Step::MoveBack:
+            av_frame_unref(frame.get());
+            moveDemuxer(seek.backPosition());
+            continue;
+        case SeekPlan::Step::Deliver:
+            dropKept();
+            return true;
+        case SeekPlan::Step::DeliverKept:
+            takeKept(frameTime, true);
+            return true;
+        }
     }
 }
 
@@ -489,11 +467,8 @@ void VideoDecoder::SeekTo(double seconds)
         return;
     Impl& d = *m_impl;
     d.stopped = false;
-    d.seekTarget = std::max(seconds, 0.0);
-    d.seekAim = seekPosition(seconds, m_duration);
-    d.seekBackoff = 0.0;
-    d.moveDemuxer(d.seekAim);
-    m_position = d.seekAim;
+    m_position = d.seek.start(seconds, m_duration);
+    d.moveDemuxer(m_position);
 }
 
 void VideoDecoder::SeekToStart()
