@@ -213,11 +213,11 @@ bool VideoDecoder::Open(const wchar_t* path)
     else
         m_stride = static_cast<int32_t>(impl->width * 4);
 
-    // The reader delivers pictures as stored and only reports the turn the
-    // source asks for (counter-clockwise degrees the content was turned by);
-    // its video processing does not apply it. Phone clips would come
-    // sideways, so the turn is done here, as the FFmpeg layer does it. The
-    // native type carries the attribute where the RGB32 type lost it.
+    // The reader hands pictures over as stored: MF_MT_VIDEO_ROTATION only
+    // says how far the source turned them (counter-clockwise), and its video
+    // processing does not undo it. Phone clips would come sideways, so the
+    // turn is done here, as in the FFmpeg layer. The native type keeps the
+    // attribute where the RGB32 type lost it.
     UINT32 rotation = 0;
     if (FAILED(current->GetUINT32(MF_MT_VIDEO_ROTATION, &rotation))) {
         ComPtr<IMFMediaType> native;
@@ -228,6 +228,7 @@ bool VideoDecoder::Open(const wchar_t* path)
     const bool sideways = impl->rotation == 90 || impl->rotation == 270;
     m_width = sideways ? impl->height : impl->width;
     m_height = sideways ? impl->width : impl->height;
+
     packed = 0;
     if (SUCCEEDED(current->GetUINT64(MF_MT_FRAME_RATE, &packed))) {
         const uint32_t numerator = static_cast<uint32_t>(packed >> 32);
