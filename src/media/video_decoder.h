@@ -35,11 +35,11 @@ public:
     // makes frames come again.
     bool ReadFrame(std::vector<uint8_t>& out);
     // The next read delivers the picture on screen at `seconds`: the last one
-    // whose time is at or before it; the first picture for a target before
-    // it, the last picture for any target at or past that one (the duration,
-    // or 1e300). Reading goes on from there. Until that read m_position
-    // reports the target, held to 0 .. m_duration. NaN is ignored. No effect
-    // when closed.
+    // whose time is at or before it. A target before the start gives the
+    // first picture, one at or past the last picture (the duration, 1e300,
+    // infinity) the last; NaN is ignored. Reading goes on from there. Until
+    // that read m_position reports the target held to 0 .. m_duration (when
+    // known). No effect when closed.
     void SeekTo(double seconds);
     void SeekToStart();
     // Reads give up as soon as `stopRequested` returns true: a read that

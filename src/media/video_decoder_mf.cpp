@@ -4,7 +4,9 @@
 #include "media/video_decoder.h"
 
 #include "media/frame.h"
+#include "media/picture_turn.h"
 #include "media/rgb32_buffer.h"
+#include "media/seek_plan.h"
 
 #include <windows.h>
 #include <mfapi.h>
@@ -12,7 +14,9 @@
 #include <mfreadwrite.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 using Microsoft::WRL::ComPtr;
 
@@ -60,7 +64,102 @@ private:
 
 struct VideoDecoder::Impl {
     ComPtr<IMFSourceReader> reader;
+    uint32_t width = 0;  // size of the decoded pictures, before the turn
+    uint32_t height = 0;
+    int rotation = 0;  // clockwise degrees that show the picture upright
+    std::vector<uint8_t> unturned;  // turned streams: the picture before the turn
+
+    // A pending seek. `kept` holds back a sample: during the seek the latest
+    // one at or before the target, after it the one that comes next.
+    SeekPlan seek;
+    ComPtr<IMFSample> kept;
+    LONGLONG keptTime = 0;
+    // Where the source goes before the next read. Moving it only then means
+    // a reader is never released in the middle of its own seek, which Wine's
+    // reader does not always survive.
+    std::optional<double> moveTo;
+
+    const std::function<bool()>* stopRequested = nullptr;  // the owner's check
+
+    void moveSource(double seconds);
+    bool nextSample(ComPtr<IMFSample>& sample, LONGLONG& time, double& position);
 };
+
+void VideoDecoder::Impl::moveSource(double seconds)
+{
+    moveTo = seconds;
+    kept.Reset();
+}
+
+// The next sample to deliver and its time (100 ns units); false at the end,
+// on an error or on a stop. `position` follows every time stamp read.
+bool VideoDecoder::Impl::nextSample(ComPtr<IMFSample>& sample, LONGLONG& time, double& position)
+{
+    for (;;) {
+        if (kept && !seek.active()) {
+            sample.Swap(kept);  // mingw's ComPtr copies on a move: a swap empties `kept`
+            time = keptTime;
+            return true;
+        }
+        // Asked before every read: a decode forward to a seek target stops
+        // between two samples.
+        if (*stopRequested && (*stopRequested)())
+            return false;
+        if (moveTo) {
+            PropVariant value;
+            value.value.vt = VT_I8;
+            value.value.hVal.QuadPart = static_cast<LONGLONG>(*moveTo * kUnitsPerSecond);
+            reader->SetCurrentPosition(GUID_NULL, value.value);
+            moveTo.reset();
+        }
+        DWORD flags = 0;
+        LONGLONG stamp = 0;
+        ComPtr<IMFSample> read;
+        if (FAILED(reader->ReadSample(kVideoStream, 0, nullptr, &flags, &stamp, &read)))
+            return false;
+        if (stamp >= 0)
+            position = static_cast<double>(stamp) / kUnitsPerSecond;
+        const bool ended = (flags & MF_SOURCE_READERF_ENDOFSTREAM) || !read;
+        if (!seek.active()) {
+            if (ended)
+                return false;
+            sample = read;
+            time = stamp;
+            return true;
+        }
+        if (ended) {
+            if (seek.endReached(kept.Get() != nullptr)) {
+                moveSource(seek.backPosition());
+                continue;
+            }
+            if (!kept)
+                return false;
+            sample.Swap(kept);  // the stream ended after it: it stays on screen
+            time = keptTime;
+            return true;
+        }
+        switch (seek.offer(static_cast<double>(stamp) / kUnitsPerSecond, kept.Get() != nullptr)) {
+        case SeekPlan::Step::Keep:
+            kept = read;
+            keptTime = stamp;
+            continue;
+        case SeekPlan::Step::MoveBack:
+            moveSource(seek.backPosition());
+            continue;
+        case SeekPlan::Step::Deliver:
+            kept.Reset();
+            sample = read;
+            time = stamp;
+            return true;
+        case SeekPlan::Step::DeliverKept:
+            sample = kept;
+            time = keptTime;
+            kept = read;
+            keptTime = stamp;
+            return true;
+        }
+    }
+}
 
 VideoDecoder::VideoDecoder() = default;
 
@@ -102,14 +201,34 @@ bool VideoDecoder::Open(const wchar_t* path)
 
     UINT64 packed = 0;
     if (SUCCEEDED(current->GetUINT64(MF_MT_FRAME_SIZE, &packed))) {
-        m_width = static_cast<uint32_t>(packed >> 32);
-        m_height = static_cast<uint32_t>(packed);
+        impl->width = static_cast<uint32_t>(packed >> 32);
+        impl->height = static_cast<uint32_t>(packed);
     }
+    // A size the media type did not give, or one too large to hold, has no Frame.
+    if (!frameBytes(impl->width, impl->height))
+        return false;
     UINT32 stride = 0;
     if (SUCCEEDED(current->GetUINT32(MF_MT_DEFAULT_STRIDE, &stride)))
         m_stride = static_cast<int32_t>(stride);
     else
-        m_stride = static_cast<int32_t>(m_width * 4);
+        m_stride = static_cast<int32_t>(impl->width * 4);
+
+    // The reader hands pictures over as stored: MF_MT_VIDEO_ROTATION only
+    // says how far the source turned them (counter-clockwise), and its video
+    // processing does not undo it. Phone clips would come sideways, so the
+    // turn is done here, as in the FFmpeg layer. The native type keeps the
+    // attribute where the RGB32 type lost it.
+    UINT32 rotation = 0;
+    if (FAILED(current->GetUINT32(MF_MT_VIDEO_ROTATION, &rotation))) {
+        ComPtr<IMFMediaType> native;
+        if (SUCCEEDED(reader->GetNativeMediaType(kVideoStream, 0, &native)))
+            native->GetUINT32(MF_MT_VIDEO_ROTATION, &rotation);
+    }
+    impl->rotation = quarterTurn(rotation);
+    const bool sideways = impl->rotation == 90 || impl->rotation == 270;
+    m_width = sideways ? impl->height : impl->width;
+    m_height = sideways ? impl->width : impl->height;
+
     packed = 0;
     if (SUCCEEDED(current->GetUINT64(MF_MT_FRAME_RATE, &packed))) {
         const uint32_t numerator = static_cast<uint32_t>(packed >> 32);
@@ -129,6 +248,7 @@ bool VideoDecoder::Open(const wchar_t* path)
     }
 
     m_position = 0.0;
+    impl->stopRequested = &m_stopRequested;
     m_impl = std::move(impl);
     return true;
 }
@@ -143,21 +263,13 @@ bool VideoDecoder::ReadFrame(std::vector<uint8_t>& out)
 {
     if (!m_impl)
         return false;
-
-    DWORD flags = 0;
-    LONGLONG timestamp = 0;
+    Impl& d = *m_impl;
     ComPtr<IMFSample> sample;
-    if (FAILED(m_impl->reader->ReadSample(kVideoStream, 0, nullptr, &flags, &timestamp, &sample)))
+    LONGLONG time = 0;
+    if (!d.nextSample(sample, time, m_position))
         return false;
-    if (timestamp >= 0)
-        m_position = static_cast<double>(timestamp) / kUnitsPerSecond;
-    if ((flags & MF_SOURCE_READERF_ENDOFSTREAM) || !sample)
-        return false;
-
-    // A size the media type did not give, or one too large to hold, has no Frame.
-    const auto bytes = frameBytes(m_width, m_height);
-    if (!bytes)
-        return false;
+    if (time >= 0)
+        m_position = static_cast<double>(time) / kUnitsPerSecond;
 
     ComPtr<IMFMediaBuffer> buffer;
     if (FAILED(sample->ConvertToContiguousBuffer(&buffer)))
@@ -166,27 +278,25 @@ bool VideoDecoder::ReadFrame(std::vector<uint8_t>& out)
     if (!lock.data())
         return false;
 
-    const uint32_t pitch = rgb32RowPitch(m_width, m_height, m_stride, lock.length());
-    out.resize(*bytes);
-    copyRgb32ToFrame(lock.data(), lock.length(), pitch, m_width, m_height, out.data());
+    const std::size_t bytes = *frameBytes(d.width, d.height);  // checked by Open
+    const uint32_t pitch = rgb32RowPitch(d.width, d.height, m_stride, lock.length());
+    std::vector<uint8_t>& target = d.rotation == 0 ? out : d.unturned;
+    target.resize(bytes);
+    copyRgb32ToFrame(lock.data(), lock.length(), pitch, d.width, d.height, target.data());
+    if (d.rotation != 0) {
+        out.resize(bytes);
+        turnPicture(d.unturned.data(), int(d.width), int(d.height), d.rotation, out.data());
+    }
     return true;
 }
 
 void VideoDecoder::SeekTo(double seconds)
 {
-    if (!m_impl)
+    if (!m_impl || std::isnan(seconds))
         return;
-    const double units = std::trunc(seconds * kUnitsPerSecond);
-    // Outside the 64-bit range (or not a number) there is nothing to seek to.
-    if (!(std::fabs(units) < 9.2e18))
-        return;
-    {
-        PropVariant position;
-        position.value.vt = VT_I8;
-        position.value.hVal.QuadPart = static_cast<LONGLONG>(units);
-        m_impl->reader->SetCurrentPosition(GUID_NULL, position.value);
-    }
-    m_position = seconds;
+    // Held to the time line, the position fits the 64-bit time stamps.
+    m_position = m_impl->seek.start(seconds, m_duration);
+    m_impl->moveSource(m_position);
 }
 
 void VideoDecoder::SeekToStart()

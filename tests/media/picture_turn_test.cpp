@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -31,17 +30,6 @@ TEST(PictureTurn, TurnsClockwise)
         turnPicture(source.data(), 3, 2, c.degrees, turned.data());
         EXPECT_EQ(turned, picture(c.rows)) << c.degrees;
     }
-}
-
-TEST(PictureTurn, NearestQuarterTurn)
-{
-    const struct {
-        double degrees;
-        int turn;
-    } cases[] = {{0.0, 0}, {-90.0, 270}, {450.0, 90}, {-180.0, 180}, {89.6, 90}, {-359.0, 0},
-                 {NAN, 0}, {INFINITY, 0}};
-    for (const auto& c : cases)
-        EXPECT_EQ(quarterTurn(c.degrees), c.turn) << c.degrees;
 }
 
 }  // namespace
