@@ -46,18 +46,17 @@ QByteArray encodeRequest(const QStringList& files)
 // The files of a complete payload; nothing when it is not one.
 std::optional<QStringList> decodePayload(const QByteArray& payload)
 {
-    if (!payload.isEmpty() && !payload.endsWith('\0'))
+    QStringList files;
+    if (payload.isEmpty())
+        return files;
+    if (!payload.endsWith('\0'))
         return std::nullopt;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QStringList files;
-    qsizetype start = 0;
-    while (start < payload.size()) {
-        const qsizetype end = payload.indexOf('\0', start);
-        const QString path = utf8(QByteArrayView(payload).sliced(start, end - start));
+    for (const QByteArray& bytes : payload.chopped(1).split('\0')) {
+        const QString path = utf8(bytes);
         if (utf8.hasError() || !QDir::isAbsolutePath(path))
             return std::nullopt;
         files.append(path);
-        start = end + 1;
     }
     return files;
 }
@@ -74,7 +73,6 @@ QString SingleInstance::lockDirectory()
 void SingleInstance::listenForRequests(const QString& directory)
 {
     auto* server = new QLocalServer(this);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
     // The lock is ours, so a socket found here was left by a crashed instance.
     QLocalServer::removeServer(socketPath(directory));
     if (!server->listen(socketPath(directory))) {

@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -27,16 +29,21 @@ QProcessEnvironment environmentWithRuntimeDir(const QString& runtimeDir)
     return environment;
 }
 
-// Reads the process's output up to a line equal to `expected`.
-testing::AssertionResult waitForLine(QProcess& process, const QByteArray& expected)
+// Reads the process's output up to a line equal to `expected`; the lines
+// before it go to `skipped`.
+testing::AssertionResult waitForLine(QProcess& process, const QByteArray& expected,
+                                     QByteArray* skipped = nullptr)
 {
     const QDeadlineTimer deadline(kTimeoutMs);
     QByteArray seen;
     do {
         while (process.canReadLine()) {
             const QByteArray line = process.readLine().trimmed();
-            if (line == expected)
+            if (line == expected) {
+                if (skipped)
+                    *skipped = seen;
                 return testing::AssertionSuccess();
+            }
             seen += line + '\n';
         }
     } while (process.waitForReadyRead(int(deadline.remainingTime())));
@@ -162,6 +169,51 @@ TEST(SingleInstance, KilledInstanceLeavesNothingThatBlocksTheNextStart)
     ASSERT_TRUE(waitForLine(next.process(), "ready"));
     EXPECT_EQ(runSecondStart(environment, runtimeDir.path(), {}), 0);
     EXPECT_TRUE(waitForLine(next.process(), "activated []"));
+}
+
+// A request: "ORVA", the payload's length (32 bits, big-endian), the payload.
+QByteArray request(const QByteArray& payload, quint32 length)
+{
+    QByteArray header("ORVA\0\0\0\0", 8);
+    qToBigEndian(length, header.data() + 4);
+    return header + payload;
+}
+
+TEST(SingleInstance, MalformedRequestsAreDroppedUnanswered)
+{
+    QTemporaryDir runtimeDir;
+    ASSERT_TRUE(runtimeDir.isValid());
+    Probe first(environmentWithRuntimeDir(runtimeDir.path()));
+    ASSERT_TRUE(waitForLine(first.process(), "ready"));
+
+    const std::pair<const char*, QByteArray> malformed[] = {
+        {"stranger's magic", QByteArray("ORVB\0\0\0\0", 8)},
+        {"oversized", request("/a", 0xffffffff)},
+        {"relative path", request(QByteArray("a\0", 2), 2)},
+        {"invalid UTF-8", request(QByteArray("/\xff\0", 3), 3)},
+        {"unterminated path", request("/a", 2)},
+        {"truncated, then silent", request("/a", 5)},
+    };
+    for (const auto& [name, bytes] : malformed) {
+        QLocalSocket socket;
+        socket.connectToServer(runtimeDir.filePath("orvenna.socket"));
+        ASSERT_TRUE(socket.waitForConnected(kTimeoutMs)) << name;
+        socket.write(bytes);
+        socket.waitForBytesWritten(kTimeoutMs);
+        // The first instance ends every connection, a silent one after a while.
+        EXPECT_TRUE(socket.state() == QLocalSocket::UnconnectedState
+                    || socket.waitForDisconnected(kTimeoutMs))
+            << name;
+    }
+
+    QLocalSocket socket;
+    socket.connectToServer(runtimeDir.filePath("orvenna.socket"));
+    ASSERT_TRUE(socket.waitForConnected(kTimeoutMs));
+    socket.write(request(QByteArray("/valid\0", 7), 7));
+    ASSERT_TRUE(socket.waitForBytesWritten(kTimeoutMs));
+    QByteArray before;
+    EXPECT_TRUE(waitForLine(first.process(), R"(activated ["/valid"])", &before));
+    EXPECT_FALSE(before.contains("activated")) << before.constData();
 }
 
 // Where no lock can be had the program runs unguarded rather than not at all.
