@@ -60,11 +60,16 @@ public:
         m_process.setWorkingDirectory(workingDir);
         m_process.start(program, arguments);
     }
+    // A probe still running quits at the end of its input and must end cleanly.
     ~Probe()
     {
-        m_process.closeWriteChannel();  // the probe quits at the end of its input
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.closeWriteChannel();
         if (!m_process.waitForFinished(kTimeoutMs))
             m_process.kill(), m_process.waitForFinished();
+        EXPECT_EQ(m_process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(m_process.exitCode(), 0) << m_process.readAllStandardError().constData();
     }
     QProcess& process() { return m_process; }
 
