@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -19,12 +18,11 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QValidator>
 
 #include <gtest/gtest.h>
-
-#include <QTemporaryDir>
 
 #include <cmath>
 #include <filesystem>
@@ -40,124 +38,75 @@ namespace {
 // refresh reads and read what it writes.
 class WindowUnderTest : public MainWindow {
 public:
-    using MainWindow::m_closeMediaAction;
-    using MainWindow::m_currentFile;
-    using MainWindow::m_fileLabel;
-    using MainWindow::m_isVideo;
-    using MainWindow::m_languageMenu;
-    using MainWindow::m_loopCheck;
-    using MainWindow::m_openAction;
-    using MainWindow::m_openButton;
-    using MainWindow::m_playButton;
-    using MainWindow::m_quitAction;
-    using MainWindow::m_registerButton;
-    using MainWindow::m_registrar;
-    using MainWindow::m_registrationLabel;
-    using MainWindow::m_resolutionCombo;
-    using MainWindow::m_seekSlider;
-    using MainWindow::m_sender;
-    using MainWindow::m_statusLabel;
-    using MainWindow::m_stopButton;
-    using MainWindow::m_timeLabel;
-    using MainWindow::m_unregisterButton;
-    using MainWindow::m_updateBanner;
-    using MainWindow::updateControls;
+    using MainWindow::m_closeMediaAction, MainWindow::m_currentFile, MainWindow::m_fileLabel,
+        MainWindow::m_isVideo, MainWindow::m_languageMenu, MainWindow::m_loopCheck,
+        MainWindow::m_openAction, MainWindow::m_openButton, MainWindow::m_playButton,
+        MainWindow::m_quitAction, MainWindow::m_registerButton, MainWindow::m_registrar,
+        MainWindow::m_registrationLabel, MainWindow::m_resolutionCombo, MainWindow::m_seekSlider,
+        MainWindow::m_sender, MainWindow::m_statusLabel, MainWindow::m_stopButton,
+        MainWindow::m_unregisterButton, MainWindow::m_updateBanner, MainWindow::updateControls;
 };
 
-QString settingsPath()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/orvenna.ini");
-}
-
-// Every window starts from the settings the test wrote, or none.
+// Every window starts from the stored language given, or no settings at all.
 std::unique_ptr<WindowUnderTest> makeWindow(const QString& storedLanguage = QString())
 {
-    QFile::remove(settingsPath());
-    if (!storedLanguage.isNull()) {
-        QSettings settings(settingsPath(), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("language"), storedLanguage);
-    }
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/orvenna.ini");
+    QFile::remove(path);
+    if (!storedLanguage.isNull())
+        QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("language"), storedLanguage);
     return std::make_unique<WindowUnderTest>();
 }
 
 // A system of the test's own: sysfs in a temporary directory, no PipeWire
-// daemon, and an elevation tool that is a shell script adding or removing
-// the camera device as the real command would.
-class FakeSystem {
-public:
-    RegistrationSetup setup() const
-    {
-        return {path("sys"), path("no-pipewire"), path("pkexec"), std::chrono::seconds(20)};
-    }
+// daemon, and an elevation tool (a shell script) that exits with a given
+// code and, only when that is 0, adds or removes the camera device.
+struct FakeSystem {
+    QTemporaryDir dir;
 
-    void setCameraDevice(bool present) const
+    std::string path(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
+    std::string device() const { return path("sys/devices/virtual/video4linux/video0"); }
+
+    void setDevice(bool present) const
     {
-        const fs::path device = path("sys/devices/virtual/video4linux/video0");
-        fs::remove_all(device);
+        fs::remove_all(device());
         if (!present)
             return;
-        fs::create_directories(device);
-        std::ofstream(device / "name") << "Orvenna Camera\n";
-        std::ofstream(device / "max_openers") << "10\n";
+        fs::create_directories(device());
+        std::ofstream(device() + "/name") << "Orvenna Camera\n";
+        std::ofstream(device() + "/max_openers") << "10\n";
     }
 
-    // The tool exits with `exitCode`; only when that is 0 has it added (or
-    // removed) the device.
     void writeTool(bool unregister, int exitCode) const
     {
-        const std::string device = path("sys/devices/virtual/video4linux/video0");
-        std::ofstream tool(path("pkexec"));
-        tool << "#!/bin/sh\n";
-        if (exitCode == 0 && unregister)
-            tool << "rm -rf '" << device << "'\n";
-        else if (exitCode == 0)
-            tool << "mkdir -p '" << device << "' && echo 'Orvenna Camera' > '" << device
-                 << "/name' && echo 10 > '" << device << "/max_openers'\n";
-        tool << "exit " << exitCode << "\n";
-        tool.close();
+        const char* effect = exitCode != 0 ? ""
+                             : unregister  ? "rm -rf \"$d\"\n"
+                                           : "mkdir -p \"$d\" && echo 'Orvenna Camera' > \"$d/name\" && echo 10 > \"$d/max_openers\"\n";
+        std::ofstream(path("pkexec")) << "#!/bin/sh\nd='" << device() << "'\n" << effect << "exit " << exitCode << "\n";
         fs::permissions(path("pkexec"), fs::perms::owner_all);
     }
 
-private:
-    std::string path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)).toStdString(); }
-
-    QTemporaryDir m_dir;
-};
-
-// The window's registrar probes and changes `system` instead of this machine.
-void useSystem(WindowUnderTest& window, const FakeSystem& system)
-{
-    delete window.m_registrar;
-    window.m_registrar = new CameraRegistrar(system.setup(), &window);
-}
-
-QStringList checkedLanguages(const WindowUnderTest& window)
-{
-    QStringList codes;
-    for (QAction* action : window.m_languageMenu->actions()) {
-        if (action->isChecked())
-            codes << action->data().toString();
+    // The window's registrar probes and changes this system from now on.
+    void install(WindowUnderTest& window) const
+    {
+        delete window.m_registrar;
+        window.m_registrar = new CameraRegistrar(
+            {path("sys"), path("no-pipewire"), path("pkexec"), std::chrono::seconds(20)}, &window);
     }
-    return codes;
-}
+};
 
 } // namespace
 
-TEST(MainWindowTest, StartsWithItsWidgetsMenusAndValues)
+TEST(MainWindowTest, StartsWithItsWidgetsMenusAndLanguages)
 {
     auto window = makeWindow();
     EXPECT_EQ(window->minimumSize(), QSize(580, 480));
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->m_seekSlider->isEnabled());
-    EXPECT_EQ(window->m_seekSlider->maximum(), 1000);
     EXPECT_TRUE(window->m_updateBanner->isHidden());
     EXPECT_EQ(window->m_statusLabel->text(), QStringLiteral("Ready."));
-    EXPECT_EQ(window->m_timeLabel->text(), QStringLiteral("0:00 / 0:00"));
     EXPECT_EQ(window->m_fileLabel->text(), QStringLiteral("No file selected"));
+    // File names come from outside and must never be read as markup.
     EXPECT_EQ(window->m_fileLabel->textFormat(), Qt::PlainText);
-    EXPECT_TRUE(window->m_loopCheck->isChecked());
-    EXPECT_FALSE(window->m_stopButton->isEnabled());
-    EXPECT_EQ(window->m_playButton->text(), QStringLiteral(" Play"));
 
     QStringList menus;
     for (QAction* action : window->menuBar()->actions())
@@ -165,16 +114,14 @@ TEST(MainWindowTest, StartsWithItsWidgetsMenusAndValues)
     EXPECT_EQ(menus, QStringList({"&File", "&Settings", "&Help"}));
 
     const QList<QAction*> languages = window->m_languageMenu->actions();
-    ASSERT_EQ(languages.size(), 10);
     QStringList codes;
     for (QAction* action : languages) {
         codes << action->data().toString();
-        ASSERT_NE(action->actionGroup(), nullptr);
         EXPECT_EQ(action->actionGroup(), languages.first()->actionGroup());
     }
     EXPECT_EQ(codes, QStringList({"auto", "en", "fr", "es", "de", "it", "pt", "ru", "zh_CN", "ja"}));
+    ASSERT_NE(languages.first()->actionGroup(), nullptr);
     EXPECT_TRUE(languages.first()->actionGroup()->isExclusive());
-    EXPECT_EQ(languages.first()->text(), QStringLiteral("Auto (system)"));
     EXPECT_EQ(languages.at(8)->text(), QStringLiteral("简体中文"));
 }
 
@@ -185,59 +132,56 @@ TEST(MainWindowTest, StoredLanguageChecksItsEntryOnly)
         QStringList checked;
     } cases[] = {
         {QString(), {"auto"}},
-        {"de", {"de"}},
         {"zh_CN", {"zh_CN"}},
         {"DE", {}},  // codes match exactly
         {"nl", {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.stored.toStdString());
         auto window = makeWindow(c.stored);
-        EXPECT_EQ(checkedLanguages(*window), c.checked);
+        QStringList checked;
+        for (QAction* action : window->m_languageMenu->actions()) {
+            if (action->isChecked())
+                checked << action->data().toString();
+        }
+        EXPECT_EQ(checked, c.checked) << c.stored.toStdString();
     }
 }
 
 TEST(MainWindowTest, ResolutionBoxRefusesWhatCannotBecomeASize)
 {
     auto window = makeWindow();
-    QComboBox* box = window->m_resolutionCombo;
+    const QComboBox* box = window->m_resolutionCombo;
     EXPECT_TRUE(box->isEditable());
     EXPECT_EQ(box->currentText(), QStringLiteral("1280x720"));
-    ASSERT_EQ(box->count(), 4);
-    EXPECT_EQ(box->itemText(0), QStringLiteral("640x480"));
-    EXPECT_EQ(box->itemText(3), QStringLiteral("3840x2160"));
+    EXPECT_EQ(box->count(), 4);
 
     const struct {
         const char* text;
         QValidator::State state;
     } cases[] = {
-        {"1280x720", QValidator::Acceptable},
-        {"64x48", QValidator::Acceptable},
-        {"99999x99999", QValidator::Acceptable},
-        {"1280x", QValidator::Intermediate},
-        {"12", QValidator::Intermediate},
-        {"", QValidator::Intermediate},
-        {"1x720", QValidator::Invalid},
-        {"1280x720x", QValidator::Invalid},
-        {"123456x720", QValidator::Invalid},
-        {"1280X720", QValidator::Invalid},
+        {"1280x720", QValidator::Acceptable},    {"99999x99999", QValidator::Acceptable},
+        {"1280x", QValidator::Intermediate},     {"", QValidator::Intermediate},
+        {"1x720", QValidator::Invalid},          {"1280x720x", QValidator::Invalid},
+        {"123456x720", QValidator::Invalid},     {"1280X720", QValidator::Invalid},
         {"1280 x 720", QValidator::Invalid},
-        {"x720", QValidator::Invalid},
     };
-    const QValidator* validator = box->validator();
-    ASSERT_NE(validator, nullptr);
+    ASSERT_NE(box->validator(), nullptr);
     for (const auto& c : cases) {
         QString text = QString::fromLatin1(c.text);
         int position = text.size();
-        EXPECT_EQ(validator->validate(text, position), c.state) << c.text;
+        EXPECT_EQ(box->validator()->validate(text, position), c.state) << c.text;
     }
 }
 
-// Space belongs to the window's Play/Pause wherever the focus is, except in
-// the resolution box's text field, which keeps it for typing.
-TEST(MainWindowTest, SpaceReachesPlayPauseFromAnyControlButTheTextField)
+// Space belongs to Play/Pause wherever the focus is, except in the resolution
+// box's text field, which keeps it for typing; every key the platform binds
+// to Open, Close and Quit triggers its File entry (Close: Ctrl+F4 and Ctrl+W
+// on Linux).
+TEST(MainWindowTest, KeysReachTheirHandlers)
 {
     auto window = makeWindow();
+    window->m_currentFile = QStringLiteral("clip.mp4");  // Close media needs a file
+    window->updateControls();
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -248,54 +192,37 @@ TEST(MainWindowTest, SpaceReachesPlayPauseFromAnyControlButTheTextField)
             space = shortcut;
     }
     ASSERT_NE(space, nullptr);
-    EXPECT_EQ(space->context(), Qt::WindowShortcut);
     QSignalSpy activated(space, &QShortcut::activated);
     QSignalSpy openClicked(window->m_openButton, &QPushButton::clicked);
-
     const struct {
         QWidget* focus;
         int activations;
-    } cases[] = {
+    } spaceCases[] = {
         {window->m_openButton, 1},
         {window->m_loopCheck, 1},
         {window->m_resolutionCombo->lineEdit(), 0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.focus->metaObject()->className());
+    for (const auto& c : spaceCases) {
         activated.clear();
         c.focus->setFocus();
-        ASSERT_TRUE(c.focus->hasFocus());
         QTest::keyClick(c.focus, Qt::Key_Space);
-        EXPECT_EQ(activated.count(), c.activations);
+        EXPECT_EQ(activated.count(), c.activations) << c.focus->metaObject()->className();
     }
-    // The buttons under the focus did not take the key for themselves.
+    // The focused controls did not take the key for themselves.
     EXPECT_EQ(openClicked.count(), 0);
     EXPECT_TRUE(window->m_loopCheck->isChecked());
-    EXPECT_EQ(window->m_resolutionCombo->currentText(), QStringLiteral("1280x720"));
-    // True only when that exact connection existed.
+    // True only when exactly this connection existed.
     EXPECT_TRUE(QObject::disconnect(space, SIGNAL(activated()), window.get(), SLOT(onPlayPause())));
-}
-
-// Every key the platform binds to Open, Close and Quit triggers its File
-// entry (Close: Ctrl+F4 and Ctrl+W on Linux).
-TEST(MainWindowTest, StandardKeysTriggerTheFileEntries)
-{
-    auto window = makeWindow();
-    window->m_currentFile = QStringLiteral("clip.mp4");  // Close media needs a file
-    window->updateControls();
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 
     const struct {
         QAction* action;
         QKeySequence::StandardKey key;
-    } cases[] = {
+    } fileCases[] = {
         {window->m_openAction, QKeySequence::Open},
         {window->m_closeMediaAction, QKeySequence::Close},
         {window->m_quitAction, QKeySequence::Quit},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : fileCases) {
         SCOPED_TRACE(c.action->text().toStdString());
         EXPECT_EQ(c.action->shortcuts(), QKeySequence::keyBindings(c.key));
         QSignalSpy triggered(c.action, &QAction::triggered);
@@ -312,8 +239,7 @@ TEST(MainWindowTest, ControlsFollowRegistrationMediaAndStream)
         const char* name;
         bool registered;
         Media media;
-        bool running;
-        bool paused;
+        bool running, paused;
         // expected
         bool registerOn, unregisterOn, playOn, stopOn, resolutionOn, sliderOn;
         const char* playText;
@@ -322,7 +248,6 @@ TEST(MainWindowTest, ControlsFollowRegistrationMediaAndStream)
         {"video, unregistered", false, Video, false, false, true, false, false, false, true, true, " Play"},
         {"registered, no file", true, None, false, false, false, true, false, false, true, false, " Play"},
         {"image ready", true, Image, false, false, false, true, true, false, true, false, " Play"},
-        {"video ready", true, Video, false, false, false, true, true, false, true, true, " Play"},
         {"video playing", true, Video, true, false, false, true, true, true, false, true, " Pause"},
         {"video paused", true, Video, true, true, false, true, true, true, false, true, " Play"},
         {"image playing", true, Image, true, false, false, true, true, true, false, false, " Pause"},
@@ -330,10 +255,10 @@ TEST(MainWindowTest, ControlsFollowRegistrationMediaAndStream)
     };
     auto window = makeWindow();
     FakeSystem system;
-    useSystem(*window, system);
+    system.install(*window);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        system.setCameraDevice(c.registered);
+        system.setDevice(c.registered);
         window->m_currentFile = c.media == None ? QString() : QStringLiteral("media.file");
         window->m_isVideo = c.media == Video;
         window->m_sender.m_running = c.running;
@@ -353,7 +278,6 @@ TEST(MainWindowTest, ControlsFollowRegistrationMediaAndStream)
                                : QStringLiteral("<span style='color: #888;'>\u2717 Not registered</span>"));
     }
     window->m_sender.m_running = false;
-    window->m_sender.m_paused = false;
 }
 
 TEST(MainWindowTest, FormatTime)
@@ -362,16 +286,9 @@ TEST(MainWindowTest, FormatTime)
         double seconds;
         const char* text;
     } cases[] = {
-        {0.0, "0:00"},
-        {59.9, "0:59"},
-        {60.0, "1:00"},
-        {600.0, "10:00"},
-        {3725.0, "62:05"},
-        {7200.0, "120:00"},
-        {2147483647.0, "35791394:07"},
-        {-0.5, "0:00"},
-        {-3.0, "0:00"},
-        {2147483648.0, "0:00"},  // past 32 bits
+        {0.0, "0:00"},        {59.9, "0:59"},     {600.0, "10:00"},
+        {3725.0, "62:05"},    {7200.0, "120:00"}, {2147483647.0, "35791394:07"},
+        {-0.5, "0:00"},       {-3.0, "0:00"},     {2147483648.0, "0:00"},  // past 32 bits
         {std::numeric_limits<double>::infinity(), "0:00"},
         {std::nan(""), "0:00"},
     };
@@ -399,9 +316,9 @@ TEST(MainWindowTest, RegistrationSlotsReportTheOutcome)
         SCOPED_TRACE(c.finalText);
         auto window = makeWindow();
         FakeSystem system;
-        system.setCameraDevice(c.unregister);
+        system.setDevice(c.unregister);
         system.writeTool(c.unregister, c.toolExit);
-        useSystem(*window, system);
+        system.install(*window);
         window->updateControls();
         QSignalSpy finished(window->m_registrar, &CameraRegistrar::finished);
 
@@ -414,6 +331,5 @@ TEST(MainWindowTest, RegistrationSlotsReportTheOutcome)
         EXPECT_EQ(window->m_statusLabel->text(), QString::fromLatin1(c.finalText));
         EXPECT_EQ(window->m_registerButton->isEnabled(), !c.registeredAfter);
         EXPECT_EQ(window->m_unregisterButton->isEnabled(), c.registeredAfter);
-        EXPECT_EQ(window->m_registrationLabel->text().contains(QStringLiteral("Not registered")), !c.registeredAfter);
     }
 }
