@@ -3,6 +3,7 @@
 // change the tree as the real commands would.
 #include "ui/camera_registrar.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -36,7 +37,10 @@ enum class Effect { None, Add, Remove };
 class FakeSystem {
 public:
     fs::path root() const { return m_dir.path().toStdString(); }
-    fs::path videoDevices() const { return root() / "sys/devices/virtual/video4linux"; }
+    fs::path device(int number) const
+    {
+        return root() / "sys/devices/virtual/video4linux" / ("video" + std::to_string(number));
+    }
 
     RegistrationSetup setup(std::chrono::milliseconds limit = 20s) const
     {
@@ -46,18 +50,17 @@ public:
 
     void addDevice(int number, const char* name, bool loopback = true) const
     {
-        const fs::path device = videoDevices() / ("video" + std::to_string(number));
-        fs::create_directories(device);
-        std::ofstream(device / "name") << name << '\n';
+        fs::create_directories(device(number));
+        std::ofstream(device(number) / "name") << name << '\n';
         if (loopback) {
-            std::ofstream(device / "max_openers") << "10\n";
+            std::ofstream(device(number) / "max_openers") << "10\n";
             fs::create_directories(root() / "sys/module/v4l2loopback");
         }
     }
 
+    // Ours is video7, another program's video3.
     void setState(int state) const
     {
-        fs::create_directories(videoDevices());
         if (state & Ours)
             addDevice(7, "Orvenna Camera");
         if (state & Other)
@@ -66,22 +69,21 @@ public:
             fs::create_directories(root() / "sys/devices/virtual/misc/v4l2loopback");
     }
 
+    // `body` finds our device's directory in $ours.
     void writeTool(const std::string& body) const
     {
         const fs::path tool = root() / "pkexec";
         std::ofstream(tool) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << (root() / "argv").string()
-                            << "'\n" << body;
+                            << "'\nours='" << device(7).string() << "'\n" << body;
         fs::permissions(tool, fs::perms::owner_all);
     }
 
     // The arguments the tool got; empty when it never ran.
     QStringList toolArguments() const
     {
-        QStringList arguments;
-        std::ifstream file(root() / "argv");
-        for (std::string line; std::getline(file, line);)
-            arguments.append(QString::fromStdString(line));
-        return arguments;
+        QFile file(QString::fromStdString((root() / "argv").string()));
+        file.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
     }
 
 private:
@@ -209,15 +211,12 @@ TEST(LinuxRegistration, AddsAndRemovesOnlyOurDevice)
         SCOPED_TRACE(c.what);
         FakeSystem system;
         system.setState(c.state);
-        const std::string ours = (system.videoDevices() / "video7").string();
         const char* effects[] = {
             "",
-            "mkdir '{}' && echo 'Orvenna Camera' > '{}/name' && : > '{}/max_openers'\n",
-            "rm -r '{}'\n",
+            "mkdir -p \"$ours\" && echo 'Orvenna Camera' > \"$ours/name\" && : > \"$ours/max_openers\"\n",
+            "rm -r \"$ours\"\n",
         };
-        std::string effect = effects[static_cast<int>(c.effect)];
-        for (size_t at; (at = effect.find("{}")) != std::string::npos;)
-            effect.replace(at, 2, ours);
+        const std::string effect = effects[static_cast<int>(c.effect)];
         system.writeTool(effect + "exit " + std::to_string(c.exitCode) + "\n");
 
         CameraRegistrar registrar(system.setup());
