@@ -30,11 +30,23 @@ constexpr std::size_t kScalerSlack = 64 * 3;
 constexpr int kAllocationLimitMiB =
     static_cast<int>((std::size_t{kMaxFrameSide} * kMaxFrameSide * 8 >> 20) + 1);
 
-// Only the formats the program offers are read: for each of them it is known
-// how its reader meets a file that ends too early.
-bool isOfferedFormat(const QByteArray& format)
+// The formats the program offers, the only ones read: for each it is known
+// how its reader meets the end of the file. The GIF and JPEG readers read
+// ahead in chunks, so their last read comes back short even from a whole
+// file; the BMP and PNG readers ask for exactly what they need.
+struct Format {
+    const char* name;
+    bool readsAhead;
+};
+constexpr Format kFormats[] = {{"bmp", false}, {"gif", true}, {"jpeg", true}, {"png", false}};
+
+const Format* offeredFormat(const QByteArray& name)
 {
-    return format == "bmp" || format == "gif" || format == "jpeg" || format == "png";
+    for (const Format& format : kFormats) {
+        if (name == format.name)
+            return &format;
+    }
+    return nullptr;
 }
 
 // A file that notes when a reader asked it for bytes it does not have. Qt's
@@ -45,8 +57,6 @@ public:
     using QFile::QFile;
 
     void forgetReads() { m_gotNothing = m_gotLess = false; }
-    // The GIF reader reads ahead in fixed chunks, so its last read comes back
-    // short even from a whole file; every other reader asks for what it needs.
     bool ranOut(bool readsAhead) const { return m_gotNothing || (m_gotLess && !readsAhead); }
 
 protected:
@@ -76,13 +86,13 @@ QImage readFirstFrame(const QString& path)
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);  // orientation tags are not applied, as on Windows
-    const QByteArray format = reader.format();
+    const Format* format = offeredFormat(reader.format());
     const QSize size = reader.size();
-    if (!isOfferedFormat(format) || !frameBytes(size.width(), size.height()))
+    if (format == nullptr || !frameBytes(size.width(), size.height()))
         return {};
     file.forgetReads();
     QImage image;
-    if (!reader.read(&image) || file.ranOut(format == "gif") ||
+    if (!reader.read(&image) || file.ranOut(format->readsAhead) ||
         !frameBytes(image.width(), image.height()))
         return {};
     return image.convertToFormat(QImage::Format_BGR888);  // null when memory runs out
