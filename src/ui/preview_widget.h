@@ -41,8 +41,8 @@ private:
     void drawPicture(QPainter& painter, const QImage& image);
 
     std::mutex m_mutex;  // guards m_image
-    // A private copy of the last Frame in its own byte order
-    // (QImage::Format_BGR888); null when there is no picture.
+    // A private copy of the last Frame in QImage::Format_RGB32, the format
+    // the painter scales fastest; null when there is no picture.
     QImage m_image;
     bool m_stretch = false;
     bool m_mirror = false;
