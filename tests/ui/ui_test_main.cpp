@@ -3,15 +3,15 @@
 
 #include <gtest/gtest.h>
 
-// Widgets need a real application object; without a display the offscreen
-// platform serves (CTest sets it, a hand-started run gets it here).
+// The widgets need an application object (CTest runs them on the offscreen
+// platform); listing the tests at build time needs none.
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // The icons are the program's resources, not linked into the tests.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.svg.warning=false"));
     ::testing::InitGoogleTest(&argc, argv);
+    if (GTEST_FLAG_GET(list_tests))
+        return RUN_ALL_TESTS();
+    QApplication app(argc, argv);
+    // The window's icons are the program's resources, not linked here.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.svg.warning=false"));
     return RUN_ALL_TESTS();
 }
