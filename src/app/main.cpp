@@ -1,9 +1,9 @@
 #include "app/platform_services.h"
 #include "app/single_instance.h"
+#include "ui/main_window.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QWidget>
 
 namespace {
 
@@ -18,13 +18,10 @@ int runApplication(int argc, char** argv)
     SingleInstance instance;
     if (!instance.claim(QApplication::arguments().mid(1)))
         return 0;
-    QWidget window;
-    QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
-        window.show();
-        window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-        window.raise();
-        window.activateWindow();
-    });
+    MainWindow window;
+    // Linux; on Windows the window's native event hook answers a second start.
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window,
+                     &MainWindow::bringToFront);
     window.show();
     return QApplication::exec();
 }

@@ -1,9 +1,10 @@
-// Helper of single_instance_test: a first instance guarded like the program,
-// with a plain window driven through stdin ("hide", "minimize", "maximize",
-// "other": activate a second window). It prints "ready" once it runs,
+// Helper of single_instance_test: a first instance guarded and wired like the
+// program, with the program's window driven through stdin ("hide",
+// "minimize", "maximize", "other": activate a second window). It prints "ready" once it runs,
 // "second" when another instance held the lock, "activated <files as JSON>"
 // on each request, and "state ..." whenever its window's state changes.
 #include "app/single_instance.h"
+#include "ui/main_window.h"
 
 #include <QApplication>
 #include <QJsonArray>
@@ -63,7 +64,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    QWidget window;
+    MainWindow window;
     QWidget other;
     StateReporter reporter;
     window.installEventFilter(&reporter);
@@ -71,11 +72,7 @@ int main(int argc, char** argv)
                      [&window](const QStringList& files) {
                          print("activated " + QJsonDocument(QJsonArray::fromStringList(files))
                                                   .toJson(QJsonDocument::Compact));
-                         window.show();
-                         window.setWindowState((window.windowState() & ~Qt::WindowMinimized)
-                                               | Qt::WindowActive);
-                         window.raise();
-                         window.activateWindow();
+                         window.bringToFront();
                      });
 
     QSocketNotifier commands(STDIN_FILENO, QSocketNotifier::Read);
