@@ -1,14 +1,15 @@
 // Helper of single_instance_test: a first instance guarded and wired like the
-// program, with the program's window driven through stdin ("hide",
-// "minimize", "maximize", "other": activate a second window). It prints "ready" once it runs,
+// program, its window driven through stdin ("hide", "minimize", "maximize",
+// "other": activate a second window). It prints "ready" once it runs,
 // "second" when another instance held the lock, "activated <files as JSON>"
-// on each request, and "state ..." whenever its window's state changes.
+// on each request and "state ..." whenever its window's state changes.
 #include "app/single_instance.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSet>
 #include <QSocketNotifier>
 #include <QWidget>
 
@@ -25,18 +26,14 @@ void print(const QByteArray& line)
 
 // Reports the window's visibility, state and activation on every change.
 class StateReporter : public QObject {
-public:
     using QObject::QObject;
-
-protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        switch (event->type()) {
-        case QEvent::Show:
-        case QEvent::Hide:
-        case QEvent::WindowStateChange:
-        case QEvent::WindowActivate:
-        case QEvent::WindowDeactivate: {
+        static const QSet<QEvent::Type> changes = {QEvent::Show, QEvent::Hide,
+                                                   QEvent::WindowStateChange,
+                                                   QEvent::WindowActivate,
+                                                   QEvent::WindowDeactivate};
+        if (changes.contains(event->type())) {
             const auto* window = static_cast<QWidget*>(watched);
             print(QStringLiteral("state visible=%1 minimized=%2 maximized=%3 active=%4")
                       .arg(window->isVisible())
@@ -44,10 +41,6 @@ protected:
                       .arg(window->isMaximized())
                       .arg(window->isActiveWindow())
                       .toUtf8());
-            break;
-        }
-        default:
-            break;
         }
         return false;
     }
