@@ -17,6 +17,16 @@ constexpr DWORD kToolTimeoutMs = 10000;
 static_assert(sizeof(SHELLEXECUTEINFOW) == 112);
 #endif
 
+// Full path of a tool in the system directory, or empty.
+std::wstring systemTool(const wchar_t* fileName)
+{
+    wchar_t directory[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(directory, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    return std::wstring(directory, length) + L"\\" + fileName;
+}
+
 } // namespace
 
 // regsvr32, elevated and silent, on softcam.dll beside the program.
@@ -28,6 +38,11 @@ bool runRegsvr32(bool unregister)
     const std::wstring library = directory + L"softcam.dll";
     if (GetFileAttributesW(library.c_str()) == INVALID_FILE_ATTRIBUTES)
         return false;
+    // By its full path: a bare name is looked up in the current directory
+    // first, where a planted copy would run elevated.
+    const std::wstring tool = systemTool(L"regsvr32.exe");
+    if (tool.empty())
+        return false;
     // Quoted, so that a directory with blanks reaches the tool whole.
     const std::wstring parameters = (unregister ? L"/s /u \"" : L"/s \"") + library + L"\"";
 
@@ -36,7 +51,7 @@ bool runRegsvr32(bool unregister)
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
     info.hwnd = nullptr;
     info.lpVerb = L"runas";
-    info.lpFile = L"regsvr32";
+    info.lpFile = tool.c_str();
     info.lpParameters = parameters.c_str();
     info.lpDirectory = nullptr;
     info.nShow = SW_HIDE;

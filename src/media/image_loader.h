@@ -30,5 +30,7 @@ public:
     uint32_t m_height = 0;
 
 private:
-    void* m_factory = nullptr;  // the platform's decoder factory, owned
+    // Windows: the imaging factory, owned. Linux, where Qt's readers need no
+    // factory: any non-null value marks the loader initialised.
+    void* m_factory = nullptr;
 };

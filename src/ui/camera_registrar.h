@@ -2,6 +2,10 @@
 
 #include <QObject>
 
+#ifndef _WIN32
+#include "camera/camera_registration_linux.h"
+#endif
+
 // Makes the virtual camera known to the system, or removes it, and tells
 // whether it is known. One neutral interface over the platform's way:
 // Windows registers the camera library's filter with regsvr32, Linux creates
@@ -10,6 +14,10 @@ class CameraRegistrar : public QObject {
     Q_OBJECT
 public:
     explicit CameraRegistrar(QObject* parent = nullptr);
+#ifndef _WIN32
+    // Probes and changes `setup` instead of the real system (tests).
+    explicit CameraRegistrar(RegistrationSetup setup, QObject* parent = nullptr);
+#endif
     ~CameraRegistrar() override;
 
     // Asks the system afresh; cheap enough for every refresh of the window.
@@ -18,10 +26,21 @@ public:
     bool isBusy() const;
     // Starts registering (or, with `unregister`, removing) the camera.
     // finished() always follows later, from the event loop, never from
-    // inside this call. False, with no signal, while busy.
+    // inside this call. False, with no signal, while busy. Windows: the
+    // tool runs inside this call (at most about 10 s); Linux: in the
+    // background, bounded by the setup's time limit.
     bool start(bool unregister);
 
 signals:
     // The tool ran and the system now shows the outcome asked for.
     void finished(bool ok);
+
+private:
+    // Ends the busy state and emits finished(ok) from the event loop.
+    void finishLater(bool ok);
+
+    bool m_busy = false;
+#ifndef _WIN32
+    RegistrationSetup m_setup;
+#endif
 };

@@ -1,0 +1,183 @@
+#pragma once
+
+#include "camera/frame_sender.h"
+#include "media/image_loader.h"
+#include "media/video_decoder.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <QSystemTrayIcon>
+
+#include <cstdint>
+#include <vector>
+
+class CameraRegistrar;
+class ClickableSlider;
+class PreviewWidget;
+class UpdateChecker;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QHBoxLayout;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSettings;
+class QTimer;
+class QTranslator;
+
+// Seconds as "minutes:seconds" with two-digit seconds and no hours field
+// (3725 gives "62:05"); negative or out-of-range values give "0:00".
+QString formatTime(double seconds);
+
+// The program's only top-level window and the owner of its run-time state:
+// the decoder, image loader and frame sender that serve the stream, the
+// settings, and every widget, menu and action. GUI thread only. The member
+// functions are spread over one file per concern (main_window_*.cpp).
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the window hidden; the caller shows it.
+    explicit MainWindow(QWidget* parent = nullptr);
+    // Ends the stream and releases the camera and the decoder before any
+    // member goes, so the camera thread never outlives what it reads.
+    ~MainWindow() override;
+
+    // Shows the window, lifts it out of the minimised state (a maximised
+    // window stays maximised) and brings it to the front: the answer to a
+    // second start of the program.
+    void bringToFront();
+
+public slots:
+    void onOpenFile();
+    // Reached by the Space shortcut through its slot signature.
+    void onPlayPause();
+    void onStop();
+    void unloadMedia();
+    void onRegister();
+    void onUnregister();
+    void onTimerTick();
+    // Invoked by name, queued, when the camera thread ends a stream by itself.
+    void onPlaybackFinished();
+    void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    void onQuit();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+#ifdef Q_OS_WIN
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+#endif
+    void changeEvent(QEvent* event) override;
+
+    // Text and control state (main_window_state.cpp).
+    void retranslateUi();
+    void updateControls();
+
+    // Tray and closing (main_window_tray.cpp).
+    void setupTrayIcon();
+    // About dialog (main_window_about.cpp).
+    void showAbout();
+
+    // Media loading, streaming and seeking (main_window_playback.cpp).
+    void loadFile(const QString& path);
+    bool isVideoFile(const QString& path);
+    void showPreview();
+    bool initCamera();
+    void getSelectedResolution(int& width, int& height);
+    void onSeekReleased();
+    void onSeekValueChanged(int value);
+
+    // Settings (main_window_settings.cpp).
+    void loadSettings();
+    void saveSettings();
+
+    // Languages (main_window_languages.cpp).
+    void applyLanguage(const QString& lang);
+    QString systemLanguage() const;
+
+    // Update check and banner (main_window_update.cpp).
+    void checkForUpdates();
+    void showUpdateBanner(const QString& version, const QString& url);
+
+    QPushButton* m_openButton = nullptr;
+    QLabel* m_fileLabel = nullptr;
+    QAction* m_closeMediaAction = nullptr;
+    PreviewWidget* m_preview = nullptr;
+    ClickableSlider* m_seekSlider = nullptr;
+    QLabel* m_timeLabel = nullptr;
+    QComboBox* m_resolutionCombo = nullptr;
+    QCheckBox* m_loopCheck = nullptr;
+    QCheckBox* m_stretchCheck = nullptr;
+    QCheckBox* m_mirrorCheck = nullptr;
+    QPushButton* m_playButton = nullptr;
+    QPushButton* m_stopButton = nullptr;
+    QPushButton* m_registerButton = nullptr;
+    QPushButton* m_unregisterButton = nullptr;
+    QLabel* m_registrationLabel = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QLabel* m_connectionLabel = nullptr;
+    QTimer* m_statusTimer = nullptr;
+    QSystemTrayIcon* m_trayIcon = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    QAction* m_trayPlayAction = nullptr;
+    QAction* m_trayStopAction = nullptr;
+    bool m_quitting = false;
+    QSettings* m_settings = nullptr;
+    QAction* m_minimizeToTrayAction = nullptr;
+    QAction* m_analyticsAction = nullptr;
+    UpdateChecker* m_updateChecker = nullptr;
+    QFrame* m_updateBanner = nullptr;
+    QLabel* m_updateLabel = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_settingsMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    QMenu* m_languageMenu = nullptr;
+    QAction* m_openAction = nullptr;
+    QAction* m_quitAction = nullptr;
+    QAction* m_aboutAction = nullptr;
+    QAction* m_autoLanguageAction = nullptr;
+    QAction* m_trayShowAction = nullptr;
+    QAction* m_trayOpenAction = nullptr;
+    QAction* m_trayQuitAction = nullptr;
+    QGroupBox* m_sourceGroup = nullptr;
+    QGroupBox* m_cameraGroup = nullptr;
+    QLabel* m_resolutionLabel = nullptr;
+    QLabel* m_statusCaptionLabel = nullptr;
+    QTranslator* m_appTranslator = nullptr;
+    QTranslator* m_qtTranslator = nullptr;
+    // Makes the camera known to the system; its state is asked afresh on
+    // every refresh, never cached here.
+    CameraRegistrar* m_registrar = nullptr;
+
+    // Declared in this order so that the sender goes first, then the loader,
+    // then the decoder.
+    VideoDecoder m_decoder;
+    ImageLoader m_imageLoader;
+    FrameSender m_sender;
+
+    QString m_currentFile;  // empty: nothing loaded
+    bool m_isVideo = false;
+    std::vector<uint8_t> m_previewFrame;  // still preview, one Frame
+    int m_previewWidth = 0;
+    int m_previewHeight = 0;
+    bool m_sliderDragging = false;
+    double m_pendingSeek = -1.0;  // seconds; -1.0: no seek target
+    double m_duration = 0.0;      // seconds, of the loaded video
+
+private:
+    void buildMenus();
+    void buildLanguageMenu();
+    void buildCentralWidget();
+    QFrame* buildUpdateBanner();
+    QHBoxLayout* buildTransportRow();
+    QGroupBox* buildSourceGroup();
+    QGroupBox* buildCameraGroup();
+    void buildStatusBar();
+    void connectControls();
+    // Starts registering or unregistering; the outcome arrives later.
+    void startRegistration(bool unregister);
+};

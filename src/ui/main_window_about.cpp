@@ -1,0 +1,6 @@
+// The About dialog.
+#include "ui/main_window.h"
+
+void MainWindow::showAbout()
+{
+}

@@ -1,0 +1,70 @@
+// Playback: loading media and its preview, starting, pausing and stopping
+// the stream, the status timer and the seek slider's handlers.
+#include "ui/main_window.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+
+void MainWindow::onOpenFile()
+{
+}
+
+void MainWindow::onPlayPause()
+{
+}
+
+void MainWindow::onStop()
+{
+}
+
+void MainWindow::unloadMedia()
+{
+}
+
+void MainWindow::onTimerTick()
+{
+}
+
+void MainWindow::onPlaybackFinished()
+{
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    QMainWindow::dragEnterEvent(event);
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    QMainWindow::dropEvent(event);
+}
+
+void MainWindow::loadFile(const QString&)
+{
+}
+
+bool MainWindow::isVideoFile(const QString&)
+{
+    return false;
+}
+
+void MainWindow::showPreview()
+{
+}
+
+bool MainWindow::initCamera()
+{
+    return true;
+}
+
+void MainWindow::getSelectedResolution(int&, int&)
+{
+}
+
+void MainWindow::onSeekReleased()
+{
+}
+
+void MainWindow::onSeekValueChanged(int)
+{
+}

@@ -1,0 +1,241 @@
+// Real processes: the first instance is single_instance_probe (the program's
+// guard and window), a second start is the program itself.
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int kTimeoutMs = 30000;
+
+QProcessEnvironment environmentWithRuntimeDir(const QString& runtimeDir)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_RUNTIME_DIR", runtimeDir);
+    return environment;
+}
+
+// A child process. One still running at the end gets its input closed (the
+// probe then quits) and must end cleanly, sanitizer reports included.
+class Child {
+public:
+    Child(const QProcessEnvironment& environment, const QString& program,
+          const QStringList& arguments = {}, const QString& workingDir = {})
+    {
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(workingDir);
+        process.start(program, arguments);
+    }
+    ~Child()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.closeWriteChannel();
+            EXPECT_TRUE(endsWithZero());
+        }
+    }
+    testing::AssertionResult endsWithZero()
+    {
+        if (!process.waitForFinished(kTimeoutMs)) {
+            process.kill();
+            process.waitForFinished();
+            return testing::AssertionFailure() << "did not end";
+        }
+        if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "exit code " << process.exitCode() << ":\n"
+                                           << process.readAllStandardError().constData();
+    }
+    // Reads the output up to a line equal to `expected`; the lines before it
+    // go to `skipped`.
+    testing::AssertionResult waitForLine(const QByteArray& expected, QByteArray* skipped = nullptr)
+    {
+        const QDeadlineTimer deadline(kTimeoutMs);
+        QByteArray seen;
+        do {
+            while (process.canReadLine()) {
+                const QByteArray line = process.readLine().trimmed();
+                if (line == expected) {
+                    if (skipped)
+                        *skipped = seen;
+                    return testing::AssertionSuccess();
+                }
+                seen += line + '\n';
+            }
+        } while (process.waitForReadyRead(int(deadline.remainingTime())));
+        return testing::AssertionFailure() << "no line \"" << expected.constData() << "\"; saw:\n"
+                                           << seen.constData()
+                                           << process.readAllStandardError().constData();
+    }
+
+    QProcess process;
+};
+
+struct ActivationCase {
+    const char* name;
+    // Each command to the first window with the state it leads to.
+    std::vector<std::pair<QByteArray, QByteArray>> steps;
+    QByteArray stateAfter;
+    QStringList arguments;  // of the second start, in the directory WD
+    QByteArray filesAfter;  // as the first instance receives them
+};
+
+void PrintTo(const ActivationCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SingleInstanceActivation : public testing::TestWithParam<ActivationCase> {};
+
+TEST_P(SingleInstanceActivation, SecondStartBringsTheFirstWindowToTheFront)
+{
+    const ActivationCase& c = GetParam();
+    QTemporaryDir runtimeDir;
+    QTemporaryDir workingDir;
+    ASSERT_TRUE(runtimeDir.isValid() && workingDir.isValid());
+    const QProcessEnvironment environment = environmentWithRuntimeDir(runtimeDir.path());
+
+    Child first(environment, ORVENNA_PROBE);
+    ASSERT_TRUE(first.waitForLine("ready"));
+    for (const auto& [command, state] : c.steps) {
+        first.process.write(command + '\n');
+        ASSERT_TRUE(first.waitForLine(state)) << "after " << command.constData();
+    }
+
+    EXPECT_TRUE(Child(environment, ORVENNA_PROGRAM, c.arguments, workingDir.path()).endsWithZero());
+    QByteArray files = c.filesAfter;
+    files.replace("WD", workingDir.path().toUtf8());
+    EXPECT_TRUE(first.waitForLine("activated " + files));
+    EXPECT_TRUE(first.waitForLine(c.stateAfter));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, SingleInstanceActivation,
+    testing::Values(
+        ActivationCase{"Hidden",
+                       {{"other", "state visible=1 minimized=0 maximized=0 active=0"},
+                        {"hide", "state visible=0 minimized=0 maximized=0 active=0"}},
+                       "state visible=1 minimized=0 maximized=0 active=1",
+                       {},
+                       "[]"},
+        ActivationCase{"Minimized",
+                       {{"other", "state visible=1 minimized=0 maximized=0 active=0"},
+                        {"minimize", "state visible=1 minimized=1 maximized=0 active=0"}},
+                       "state visible=1 minimized=0 maximized=0 active=1",
+                       {"clip ü.mp4", "/media/still.png"},
+                       "[\"WD/clip ü.mp4\",\"/media/still.png\"]"},
+        ActivationCase{"MaximizedThenMinimized",
+                       {{"maximize", "state visible=1 minimized=0 maximized=1 active=1"},
+                        {"other", "state visible=1 minimized=0 maximized=1 active=0"},
+                        {"minimize", "state visible=1 minimized=1 maximized=1 active=0"}},
+                       "state visible=1 minimized=0 maximized=1 active=1",
+                       {},
+                       "[]"}),
+    [](const testing::TestParamInfo<ActivationCase>& info) { return info.param.name; });
+
+TEST(SingleInstance, KilledInstanceLeavesNothingThatBlocksTheNextStart)
+{
+    QTemporaryDir runtimeDir;
+    ASSERT_TRUE(runtimeDir.isValid());
+    const QProcessEnvironment environment = environmentWithRuntimeDir(runtimeDir.path());
+    {
+        Child killed(environment, ORVENNA_PROBE);
+        ASSERT_TRUE(killed.waitForLine("ready"));
+        killed.process.kill();
+        ASSERT_TRUE(killed.process.waitForFinished(kTimeoutMs));
+    }
+    ASSERT_TRUE(QFile::exists(runtimeDir.filePath("orvenna.lock")));
+    ASSERT_TRUE(QFile::exists(runtimeDir.filePath("orvenna.socket")));
+
+    Child next(environment, ORVENNA_PROBE);
+    ASSERT_TRUE(next.waitForLine("ready"));
+    EXPECT_TRUE(Child(environment, ORVENNA_PROGRAM).endsWithZero());
+    EXPECT_TRUE(next.waitForLine("activated []"));
+}
+
+// A request: "ORVA", the payload's length (32 bits, big-endian), the payload.
+QByteArray request(const QByteArray& payload, quint32 length)
+{
+    QByteArray header("ORVA\0\0\0\0", 8);
+    qToBigEndian(length, header.data() + 4);
+    return header + payload;
+}
+
+TEST(SingleInstance, MalformedRequestsAreDroppedUnanswered)
+{
+    QTemporaryDir runtimeDir;
+    ASSERT_TRUE(runtimeDir.isValid());
+    Child first(environmentWithRuntimeDir(runtimeDir.path()), ORVENNA_PROBE);
+    ASSERT_TRUE(first.waitForLine("ready"));
+
+    // Each on a connection of its own, which the first instance ends (a
+    // silent one after a while); the last one is sound.
+    const std::pair<const char*, QByteArray> requests[] = {
+        {"stranger's magic", QByteArray("ORVB\0\0\0\0", 8)},
+        {"oversized", request("/a", 0xffffffff)},
+        {"relative path", request(QByteArray("a\0", 2), 2)},
+        {"invalid UTF-8", request(QByteArray("/\xff\0", 3), 3)},
+        {"unterminated path", request("/a", 2)},
+        {"truncated, then silent", request("/a", 5)},
+        {"sound", request(QByteArray("/sound\0", 7), 7)},
+    };
+    for (const auto& [name, bytes] : requests) {
+        QLocalSocket socket;
+        socket.connectToServer(runtimeDir.filePath("orvenna.socket"));
+        ASSERT_TRUE(socket.waitForConnected(kTimeoutMs)) << name;
+        socket.write(bytes);
+        socket.waitForBytesWritten(kTimeoutMs);
+        EXPECT_TRUE(socket.state() == QLocalSocket::UnconnectedState
+                    || socket.waitForDisconnected(kTimeoutMs))
+            << name;
+    }
+    QByteArray before;
+    EXPECT_TRUE(first.waitForLine(R"(activated ["/sound"])", &before));
+    EXPECT_FALSE(before.contains("activated")) << before.constData();
+}
+
+// Where no lock can be had the program runs unguarded rather than not at all.
+TEST(SingleInstance, UnusableRuntimeDirectoryDoesNotKeepTheProgramFromStarting)
+{
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    {
+        // None: Qt refuses a fallback runtime directory of the wrong mode and
+        // names none; nothing may land in the working directory instead.
+        QProcessEnvironment environment = environmentWithRuntimeDir({});
+        environment.remove("XDG_RUNTIME_DIR");
+        environment.insert("TMPDIR", scratch.path());
+        const QString fallback = QString("runtime-") + getpwuid(geteuid())->pw_name;
+        ASSERT_TRUE(QDir().mkdir(scratch.filePath(fallback), QFile::ReadOwner | QFile::ExeOwner));
+        Child probe(environment, ORVENNA_PROBE, {}, scratch.path());
+        EXPECT_TRUE(probe.waitForLine("ready")) << "no runtime directory";
+        EXPECT_EQ(QDir(scratch.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                  QStringList{fallback});
+    }
+    {
+        // Read-only: a tmpfs mounted so in a user namespace of the probe's own.
+        QTemporaryDir readOnly;
+        ASSERT_TRUE(readOnly.isValid());
+        if (QProcess::execute("unshare", {"--user", "--map-root-user", "--mount", "true"}) != 0)
+            GTEST_SKIP() << "no user namespaces here for a read-only runtime directory";
+        Child probe(environmentWithRuntimeDir(readOnly.path()), "unshare",
+                    {"--user", "--map-root-user", "--mount", "sh", "-c",
+                     "mount -t tmpfs -o ro,mode=0700 none \"$XDG_RUNTIME_DIR\" && exec \"$0\"",
+                     ORVENNA_PROBE});
+        EXPECT_TRUE(probe.waitForLine("ready")) << "read-only runtime directory";
+    }
+}
+
+} // namespace

@@ -1,0 +1,78 @@
+#include "media/image_loader.h"
+
+#include "media/frame.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// The generated 3 x 2 pictures (tests/fixtures/CMakeLists.txt), as a Frame.
+const std::vector<uint8_t> kPattern3x2 = {
+    10, 200, 40,   20, 150, 80,  30, 100, 120,
+    130, 100, 160, 140, 50, 200, 150, 0, 240,
+};
+
+bool load(ImageLoader& loader, const std::wstring& file, unsigned width = 0, unsigned height = 0)
+{
+    const std::string dir = ORVENNA_TEST_MEDIA_DIR "/";
+    return loader.LoadImageW((std::wstring(dir.begin(), dir.end()) + file).c_str(), width, height);
+}
+
+// Every pixel within 12 of one colour.
+bool allPixelsNear(const std::vector<uint8_t>& frame, int b, int g, int r)
+{
+    for (size_t i = 0; i + 2 < frame.size(); i += 3) {
+        if (std::abs(frame[i] - b) > 12 || std::abs(frame[i + 1] - g) > 12 || std::abs(frame[i + 2] - r) > 12)
+            return false;
+    }
+    return !frame.empty();
+}
+
+TEST(ImageLoader, FirstFrameAtTheNaturalSizeUnlessAnotherIsAsked)
+{
+    ImageLoader loader;
+    ASSERT_TRUE(loader.Initialize());
+    // Lossless files arrive exactly; 0 in either dimension or the natural size means no scaling.
+    for (auto [file, width, height] :
+         {std::tuple{L"pattern_3x2.png", 0u, 0u}, {L"pattern_3x2.bmp", 0u, 0u}, {L"ein Bild ü/ß 图.png", 0u, 0u},
+          {L"pattern_3x2.png", 3u, 2u}, {L"pattern_3x2.png", 0u, 7u}, {L"pattern_3x2.bmp", 5u, 0u}}) {
+        ASSERT_TRUE(load(loader, file, width, height)) << file << " " << width << " x " << height;
+        EXPECT_EQ(std::pair(loader.m_width, loader.m_height), std::pair(3u, 2u));
+        EXPECT_EQ(loader.m_pixels, kPattern3x2) << file << " " << width << " x " << height;
+    }
+    // Files longer than the chunks their readers read ahead.
+    for (const wchar_t* file : {L"noise_128x96.png", L"noise_128x96.bmp", L"noise_128x96.jpg", L"noise_128x96.gif"}) {
+        ASSERT_TRUE(load(loader, file)) << file;
+        EXPECT_EQ(loader.m_pixels.size(), 128u * 96u * 3u);
+    }
+    ASSERT_TRUE(load(loader, L"red_then_blue.gif"));
+    EXPECT_EQ(loader.m_pixels.size(), 8u * 8u * 3u);
+    EXPECT_TRUE(allPixelsNear(loader.m_pixels, 0, 0, 255));
+    ASSERT_TRUE(load(loader, L"solid.jpg", 32, 21));
+    EXPECT_EQ(std::pair(loader.m_width, loader.m_height), std::pair(32u, 21u));
+    EXPECT_EQ(loader.m_pixels.size(), 32u * 21u * 3u);
+    EXPECT_TRUE(allPixelsNear(loader.m_pixels, 0xC0, 0x60, 0x30));
+}
+
+TEST(ImageLoader, BadFilesFailAndLeaveNoPictureBehind)
+{
+    ImageLoader loader;
+    EXPECT_FALSE(load(loader, L"pattern_3x2.png"));  // not initialised
+    ASSERT_TRUE(loader.Initialize());
+    // Missing, damaged, cut and too wide files; a target width beyond the bound.
+    for (auto [file, width] : {std::pair{L"missing.png", 0u}, {L"not_media.mp4", 0u},
+                               {L"cut_128x96.png", 0u}, {L"cut_128x96.bmp", 0u}, {L"cut_128x96.jpg", 0u},
+                               {L"cut_128x96.gif", 0u}, {L"wide.png", 0u},
+                               {L"pattern_3x2.png", unsigned(kMaxFrameSide) + 1}}) {
+        ASSERT_TRUE(load(loader, L"pattern_3x2.bmp"));
+        EXPECT_FALSE(load(loader, file, width, 2)) << file << " " << width;
+        EXPECT_TRUE(loader.m_pixels.empty() && loader.m_width == 0 && loader.m_height == 0);
+    }
+}
+
+} // namespace

@@ -1,0 +1,134 @@
+#include "ui/preview_widget.h"
+
+#include "media/frame.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <climits>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const QRgb kBackground = qRgb(20, 20, 20);
+const QRgb kBlue = qRgb(0, 0, 255);
+const QRgb kOrange = qRgb(240, 130, 20);  // three different bytes
+
+// A Frame (blue, green, red bytes) whose left half is `left` and right half `right`.
+std::vector<uint8_t> makeFrame(int width, int height, QRgb left, QRgb right)
+{
+    std::vector<uint8_t> frame;
+    frame.reserve(*frameBytes(width, height));
+    for (int i = 0; i < width * height; ++i) {
+        const QRgb c = i % width < width / 2 ? left : right;
+        frame.insert(frame.end(), {uint8_t(qBlue(c)), uint8_t(qGreen(c)), uint8_t(qRed(c))});
+    }
+    return frame;
+}
+
+struct Probe {
+    int x;
+    int y;
+    QRgb colour;
+};
+
+void expectPixels(PreviewWidget& widget, std::initializer_list<Probe> probes)
+{
+    const QImage shown = widget.grab().toImage();
+    for (const Probe& p : probes)
+        EXPECT_EQ(shown.pixel(p.x, p.y), p.colour) << "at " << p.x << ", " << p.y;
+}
+
+TEST(PreviewWidget, FitsStretchesAndMirrorsThePicture)
+{
+    const QRgb bg = kBackground;
+    const struct {
+        QSize widget;
+        QSize frame;
+        bool stretch;
+        bool mirror;
+        std::initializer_list<Probe> probes;
+    } kCases[] = {
+        // 640 x 480 in 800 x 300: 400 x 300 at x = 200; the Frame's blue (255, 0, 0) shows blue.
+        // (641 columns fit the same; an odd width has a tail that is not a group of four.)
+        {{800, 300}, {641, 480}, false, false,
+         {{199, 150, bg}, {200, 0, kBlue}, {200, 299, kBlue}, {599, 150, kOrange}, {600, 150, bg}}},
+        {{800, 300}, {640, 480}, true, false, {{0, 0, kBlue}, {799, 299, kOrange}}},
+        {{800, 300}, {640, 480}, false, true, {{199, 150, bg}, {200, 150, kOrange}, {599, 150, kBlue}}},
+        // One column to spare: it lies left of the picture, and right of it mirrored.
+        {{801, 300}, {640, 480}, false, true, {{200, 150, bg}, {201, 150, kOrange}, {600, 150, kBlue}}},
+        // 1920 x 1080 in 500 x 401: 500 x 281 at y = 60.
+        {{500, 401}, {1920, 1080}, false, false,
+         {{10, 59, bg}, {10, 60, kBlue}, {490, 340, kOrange}, {490, 341, bg}}},
+    };
+    for (const auto& c : kCases) {
+        PreviewWidget widget;
+        widget.resize(c.widget);
+        widget.setStretch(c.stretch);
+        widget.setMirror(c.mirror);
+        const int w = c.frame.width(), h = c.frame.height();
+        widget.setFrame(makeFrame(w, h, kBlue, kOrange).data(), w, h);
+        SCOPED_TRACE(testing::Message() << w << " x " << h << " in " << c.widget.width() << " x "
+                                        << c.widget.height() << " stretch " << c.stretch << " mirror " << c.mirror);
+        expectPixels(widget, c.probes);
+    }
+}
+
+TEST(PreviewWidget, WithoutAUsablePictureOnlyTheBackgroundShows)
+{
+    PreviewWidget widget;
+    widget.resize(320, 240);
+    const auto expectEmpty = [&] { expectPixels(widget, {{0, 0, kBackground}, {160, 120, kBackground}}); };
+    expectEmpty();
+    const std::vector<uint8_t> frame = makeFrame(8, 6, kOrange, kOrange);
+    widget.setFrame(frame.data(), 8, 6);
+    widget.clear();
+    widget.setStretch(true);
+    widget.setMirror(true);
+    expectEmpty();
+    // Sizes no picture can have are dropped before the 144-byte buffer is read.
+    for (auto [width, height] : {std::pair{0, 6}, {8, -1}, {INT_MAX, INT_MAX}, {kMaxFrameSide + 1, 1}}) {
+        widget.setFrame(frame.data(), 8, 6);
+        widget.setFrame(frame.data(), width, height);
+        expectEmpty();
+    }
+}
+
+TEST(PreviewWidgetThreads, FramesFromTheCameraThreadReachTheScreenThroughTheEventQueue)
+{
+    PreviewWidget widget;
+    widget.resize(64, 48);
+    widget.show();
+    // What the window system shows, which only a real repaint changes (unlike grab()).
+    const auto onScreen = [&] {
+        const QImage screen = widget.screen()->grabWindow(widget.winId()).toImage();
+        return screen.pixel(widget.width() / 2, widget.height() / 2);
+    };
+    const auto processEventsUntil = [](auto done) {
+        const QDeadlineTimer deadline(10000);
+        while (!done() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        return done();
+    };
+    ASSERT_TRUE(processEventsUntil([&] { return onScreen() == kBackground; }));
+
+    // The GUI thread paints while the camera thread replaces the picture.
+    const std::vector<uint8_t> frames[] = {makeFrame(64, 48, kBlue, kBlue), makeFrame(64, 48, kOrange, kOrange)};
+    std::atomic<bool> done{false};
+    std::thread camera([&] {
+        for (int i = 0; i < 200; ++i)
+            widget.setFrame(frames[i % 2].data(), 64, 48);
+        done = true;
+    });
+    while (!done)
+        widget.grab();
+    camera.join();
+    EXPECT_TRUE(processEventsUntil([&] { return onScreen() == kOrange; }));
+}
+
+} // namespace
