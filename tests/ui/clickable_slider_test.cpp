@@ -14,8 +14,7 @@ namespace {
 // A 300 pixel wide 0 to 1000 slider that logs its signals in order.
 class Slider : public ClickableSlider {
 public:
-    Slider()
-        : ClickableSlider(Qt::Horizontal)
+    Slider() : ClickableSlider(Qt::Horizontal)
     {
         setRange(0, 1000);
         resize(300, 30);

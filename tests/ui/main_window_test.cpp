@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "fake_system.h"
 #include "ui/camera_registrar.h"
 #include "ui/clickable_slider.h"
 
@@ -8,34 +9,27 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QShortcut>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QValidator>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <memory>
 
-namespace fs = std::filesystem;
-
 namespace {
 
-// The window with its state opened up, so that tests can set what the
-// refresh reads and read what it writes.
+// The window with its state opened up: tests set what the refresh reads and
+// read what it writes.
 class WindowUnderTest : public MainWindow {
 public:
     using MainWindow::m_closeMediaAction, MainWindow::m_currentFile, MainWindow::m_fileLabel,
@@ -45,6 +39,13 @@ public:
         MainWindow::m_registrationLabel, MainWindow::m_resolutionCombo, MainWindow::m_seekSlider,
         MainWindow::m_sender, MainWindow::m_statusLabel, MainWindow::m_stopButton,
         MainWindow::m_unregisterButton, MainWindow::m_updateBanner, MainWindow::updateControls;
+
+    // The registrar probes and changes `system` from now on.
+    void install(const FakeSystem& system)
+    {
+        delete m_registrar;
+        m_registrar = new CameraRegistrar(system.setup(), this);
+    }
 };
 
 // Every window starts from the stored language given, or no settings at all.
@@ -57,61 +58,15 @@ std::unique_ptr<WindowUnderTest> makeWindow(const QString& storedLanguage = QStr
     return std::make_unique<WindowUnderTest>();
 }
 
-// A system of the test's own: sysfs in a temporary directory, no PipeWire
-// daemon, and an elevation tool (a shell script) that exits with a given
-// code and, only when that is 0, adds or removes the camera device.
-struct FakeSystem {
-    QTemporaryDir dir;
-
-    std::string path(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
-    std::string device() const { return path("sys/devices/virtual/video4linux/video0"); }
-
-    void setDevice(bool present) const
-    {
-        fs::remove_all(device());
-        if (!present)
-            return;
-        fs::create_directories(device());
-        std::ofstream(device() + "/name") << "Orvenna Camera\n";
-        std::ofstream(device() + "/max_openers") << "10\n";
-    }
-
-    void writeTool(bool unregister, int exitCode) const
-    {
-        const char* effect = exitCode != 0 ? ""
-                             : unregister  ? "rm -rf \"$d\"\n"
-                                           : "mkdir -p \"$d\" && echo 'Orvenna Camera' > \"$d/name\" && echo 10 > \"$d/max_openers\"\n";
-        std::ofstream(path("pkexec")) << "#!/bin/sh\nd='" << device() << "'\n" << effect << "exit " << exitCode << "\n";
-        fs::permissions(path("pkexec"), fs::perms::owner_all);
-    }
-
-    // The window's registrar probes and changes this system from now on.
-    void install(WindowUnderTest& window) const
-    {
-        delete window.m_registrar;
-        window.m_registrar = new CameraRegistrar(
-            {path("sys"), path("no-pipewire"), path("pkexec"), std::chrono::seconds(20)}, &window);
-    }
-};
-
 } // namespace
 
-TEST(MainWindowTest, StartsWithItsWidgetsMenusAndLanguages)
+TEST(MainWindowTest, StartsHiddenWithPlainFileNameAndExclusiveLanguages)
 {
     auto window = makeWindow();
-    EXPECT_EQ(window->minimumSize(), QSize(580, 480));
     EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->m_seekSlider->isEnabled());
     EXPECT_TRUE(window->m_updateBanner->isHidden());
-    EXPECT_EQ(window->m_statusLabel->text(), QStringLiteral("Ready."));
-    EXPECT_EQ(window->m_fileLabel->text(), QStringLiteral("No file selected"));
     // File names come from outside and must never be read as markup.
     EXPECT_EQ(window->m_fileLabel->textFormat(), Qt::PlainText);
-
-    QStringList menus;
-    for (QAction* action : window->menuBar()->actions())
-        menus << action->text();
-    EXPECT_EQ(menus, QStringList({"&File", "&Settings", "&Help"}));
 
     const QList<QAction*> languages = window->m_languageMenu->actions();
     QStringList codes;
@@ -127,23 +82,16 @@ TEST(MainWindowTest, StartsWithItsWidgetsMenusAndLanguages)
 
 TEST(MainWindowTest, StoredLanguageChecksItsEntryOnly)
 {
-    const struct {
-        QString stored;  // null: nothing stored
-        QStringList checked;
-    } cases[] = {
-        {QString(), {"auto"}},
-        {"zh_CN", {"zh_CN"}},
-        {"DE", {}},  // codes match exactly
-        {"nl", {}},
-    };
-    for (const auto& c : cases) {
-        auto window = makeWindow(c.stored);
+    // A null stored code: nothing stored. Codes match exactly.
+    const std::pair<QString, QStringList> cases[] = {{QString(), {"auto"}}, {"zh_CN", {"zh_CN"}}, {"DE", {}}, {"nl", {}}};
+    for (const auto& [stored, expected] : cases) {
+        auto window = makeWindow(stored);
         QStringList checked;
         for (QAction* action : window->m_languageMenu->actions()) {
             if (action->isChecked())
                 checked << action->data().toString();
         }
-        EXPECT_EQ(checked, c.checked) << c.stored.toStdString();
+        EXPECT_EQ(checked, expected) << stored.toStdString();
     }
 }
 
@@ -152,24 +100,20 @@ TEST(MainWindowTest, ResolutionBoxRefusesWhatCannotBecomeASize)
     auto window = makeWindow();
     const QComboBox* box = window->m_resolutionCombo;
     EXPECT_TRUE(box->isEditable());
-    EXPECT_EQ(box->currentText(), QStringLiteral("1280x720"));
+    EXPECT_EQ(box->currentText(), "1280x720");
     EXPECT_EQ(box->count(), 4);
-
-    const struct {
-        const char* text;
-        QValidator::State state;
-    } cases[] = {
-        {"1280x720", QValidator::Acceptable},    {"99999x99999", QValidator::Acceptable},
-        {"1280x", QValidator::Intermediate},     {"", QValidator::Intermediate},
-        {"1x720", QValidator::Invalid},          {"1280x720x", QValidator::Invalid},
-        {"123456x720", QValidator::Invalid},     {"1280X720", QValidator::Invalid},
+    const std::pair<const char*, QValidator::State> cases[] = {
+        {"1280x720", QValidator::Acceptable}, {"99999x99999", QValidator::Acceptable},
+        {"1280x", QValidator::Intermediate},  {"", QValidator::Intermediate},
+        {"1x720", QValidator::Invalid},       {"1280x720x", QValidator::Invalid},
+        {"123456x720", QValidator::Invalid},  {"1280X720", QValidator::Invalid},
         {"1280 x 720", QValidator::Invalid},
     };
     ASSERT_NE(box->validator(), nullptr);
-    for (const auto& c : cases) {
-        QString text = QString::fromLatin1(c.text);
+    for (const auto& [input, state] : cases) {
+        QString text = QString::fromLatin1(input);
         int position = text.size();
-        EXPECT_EQ(box->validator()->validate(text, position), c.state) << c.text;
+        EXPECT_EQ(box->validator()->validate(text, position), state) << input;
     }
 }
 
@@ -194,19 +138,13 @@ TEST(MainWindowTest, KeysReachTheirHandlers)
     ASSERT_NE(space, nullptr);
     QSignalSpy activated(space, &QShortcut::activated);
     QSignalSpy openClicked(window->m_openButton, &QPushButton::clicked);
-    const struct {
-        QWidget* focus;
-        int activations;
-    } spaceCases[] = {
-        {window->m_openButton, 1},
-        {window->m_loopCheck, 1},
-        {window->m_resolutionCombo->lineEdit(), 0},
-    };
-    for (const auto& c : spaceCases) {
+    const std::pair<QWidget*, int> spaceCases[] = {
+        {window->m_openButton, 1}, {window->m_loopCheck, 1}, {window->m_resolutionCombo->lineEdit(), 0}};
+    for (const auto& [focus, activations] : spaceCases) {
         activated.clear();
-        c.focus->setFocus();
-        QTest::keyClick(c.focus, Qt::Key_Space);
-        EXPECT_EQ(activated.count(), c.activations) << c.focus->metaObject()->className();
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Space);
+        EXPECT_EQ(activated.count(), activations) << focus->metaObject()->className();
     }
     // The focused controls did not take the key for themselves.
     EXPECT_EQ(openClicked.count(), 0);
@@ -214,21 +152,18 @@ TEST(MainWindowTest, KeysReachTheirHandlers)
     // True only when exactly this connection existed.
     EXPECT_TRUE(QObject::disconnect(space, SIGNAL(activated()), window.get(), SLOT(onPlayPause())));
 
-    const struct {
-        QAction* action;
-        QKeySequence::StandardKey key;
-    } fileCases[] = {
+    const std::pair<QAction*, QKeySequence::StandardKey> fileCases[] = {
         {window->m_openAction, QKeySequence::Open},
         {window->m_closeMediaAction, QKeySequence::Close},
         {window->m_quitAction, QKeySequence::Quit},
     };
-    for (const auto& c : fileCases) {
-        SCOPED_TRACE(c.action->text().toStdString());
-        EXPECT_EQ(c.action->shortcuts(), QKeySequence::keyBindings(c.key));
-        QSignalSpy triggered(c.action, &QAction::triggered);
-        for (const QKeySequence& keys : c.action->shortcuts())
+    for (const auto& [action, key] : fileCases) {
+        SCOPED_TRACE(action->text().toStdString());
+        EXPECT_EQ(action->shortcuts(), QKeySequence::keyBindings(key));
+        QSignalSpy triggered(action, &QAction::triggered);
+        for (const QKeySequence& keys : action->shortcuts())
             QTest::keySequence(window.get(), keys);
-        EXPECT_EQ(triggered.count(), c.action->shortcuts().size());
+        EXPECT_EQ(triggered.count(), action->shortcuts().size());
     }
 }
 
@@ -240,8 +175,7 @@ TEST(MainWindowTest, ControlsFollowRegistrationMediaAndStream)
         bool registered;
         Media media;
         bool running, paused;
-        // expected
-        bool registerOn, unregisterOn, playOn, stopOn, resolutionOn, sliderOn;
+        bool registerOn, unregisterOn, playOn, stopOn, resolutionOn, sliderOn;  // expected
         const char* playText;
     } cases[] = {
         {"nothing", false, None, false, false, true, false, false, false, true, false, " Play"},
@@ -254,11 +188,11 @@ TEST(MainWindowTest, ControlsFollowRegistrationMediaAndStream)
         {"registration gone mid-stream", false, Video, true, false, true, false, false, true, false, true, " Pause"},
     };
     auto window = makeWindow();
-    FakeSystem system;
-    system.install(*window);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        system.setDevice(c.registered);
+        FakeSystem system;
+        system.setState(c.registered ? Ours : 0);
+        window->install(system);
         window->m_currentFile = c.media == None ? QString() : QStringLiteral("media.file");
         window->m_isVideo = c.media == Video;
         window->m_sender.m_running = c.running;
@@ -268,7 +202,7 @@ TEST(MainWindowTest, ControlsFollowRegistrationMediaAndStream)
         EXPECT_EQ(window->m_registerButton->isEnabled(), c.registerOn);
         EXPECT_EQ(window->m_unregisterButton->isEnabled(), c.unregisterOn);
         EXPECT_EQ(window->m_playButton->isEnabled(), c.playOn);
-        EXPECT_EQ(window->m_playButton->text(), QString::fromLatin1(c.playText));
+        EXPECT_EQ(window->m_playButton->text(), c.playText);
         EXPECT_EQ(window->m_stopButton->isEnabled(), c.stopOn);
         EXPECT_EQ(window->m_resolutionCombo->isEnabled(), c.resolutionOn);
         EXPECT_EQ(window->m_seekSlider->isEnabled(), c.sliderOn);
@@ -282,18 +216,15 @@ TEST(MainWindowTest, ControlsFollowRegistrationMediaAndStream)
 
 TEST(MainWindowTest, FormatTime)
 {
-    const struct {
-        double seconds;
-        const char* text;
-    } cases[] = {
-        {0.0, "0:00"},        {59.9, "0:59"},     {600.0, "10:00"},
-        {3725.0, "62:05"},    {7200.0, "120:00"}, {2147483647.0, "35791394:07"},
-        {-0.5, "0:00"},       {-3.0, "0:00"},     {2147483648.0, "0:00"},  // past 32 bits
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "0:00"},     {59.9, "0:59"},     {600.0, "10:00"},
+        {3725.0, "62:05"}, {7200.0, "120:00"}, {2147483647.0, "35791394:07"},
+        {-0.5, "0:00"},    {-3.0, "0:00"},     {2147483648.0, "0:00"},  // past 32 bits
         {std::numeric_limits<double>::infinity(), "0:00"},
         {std::nan(""), "0:00"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(formatTime(c.seconds), QString::fromLatin1(c.text)) << c.seconds;
+    for (const auto& [seconds, text] : cases)
+        EXPECT_EQ(formatTime(seconds), text) << seconds;
 }
 
 // The tool runs in the background: the status says what is under way and
@@ -303,8 +234,7 @@ TEST(MainWindowTest, RegistrationSlotsReportTheOutcome)
     const struct {
         bool unregister;
         int toolExit;
-        const char* busyText;
-        const char* finalText;
+        const char *busyText, *finalText;
         bool registeredAfter;
     } cases[] = {
         {false, 0, "Registering...", "Camera registered!", true},
@@ -316,19 +246,19 @@ TEST(MainWindowTest, RegistrationSlotsReportTheOutcome)
         SCOPED_TRACE(c.finalText);
         auto window = makeWindow();
         FakeSystem system;
-        system.setDevice(c.unregister);
-        system.writeTool(c.unregister, c.toolExit);
-        system.install(*window);
+        system.setState(c.unregister ? Ours : 0);
+        system.writeTool(c.toolExit != 0 ? Effect::None : c.unregister ? Effect::Remove : Effect::Add, c.toolExit);
+        window->install(system);
         window->updateControls();
         QSignalSpy finished(window->m_registrar, &CameraRegistrar::finished);
 
         c.unregister ? window->onUnregister() : window->onRegister();
-        EXPECT_EQ(window->m_statusLabel->text(), QString::fromLatin1(c.busyText));
+        EXPECT_EQ(window->m_statusLabel->text(), c.busyText);
         EXPECT_FALSE(window->m_registerButton->isEnabled());
         EXPECT_FALSE(window->m_unregisterButton->isEnabled());
 
         ASSERT_TRUE(finished.wait(20000));
-        EXPECT_EQ(window->m_statusLabel->text(), QString::fromLatin1(c.finalText));
+        EXPECT_EQ(window->m_statusLabel->text(), c.finalText);
         EXPECT_EQ(window->m_registerButton->isEnabled(), !c.registeredAfter);
         EXPECT_EQ(window->m_unregisterButton->isEnabled(), c.registeredAfter);
     }

@@ -3,15 +3,12 @@
 
 #include <gtest/gtest.h>
 
-// The widgets need an application object (CTest runs them on the offscreen
-// platform); listing the tests at build time needs none.
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (GTEST_FLAG_GET(list_tests))
-        return RUN_ALL_TESTS();
+    qputenv("QT_QPA_PLATFORM", "offscreen");  // real widgets, no display needed
     QApplication app(argc, argv);
     // The window's icons are the program's resources, not linked here.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.svg.warning=false"));
+    ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
