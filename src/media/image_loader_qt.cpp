@@ -4,6 +4,7 @@
 #include "media/image_loader.h"
 
 #include "media/frame.h"
+#include "media/scaler_slack.h"
 #include "media/wide_path_linux.h"
 
 #include <QFile>
@@ -19,10 +20,6 @@ extern "C" {
 #include <memory>
 
 namespace {
-
-// swscale's SIMD code may read and write a few pixels past the last row;
-// source and destination get this much room beyond it.
-constexpr std::size_t kScalerSlack = 64 * 3;
 
 // Qt refuses to allocate decoded pictures from this many MiB on (256 by
 // default); a picture at the Frame size bound with 8 bytes a pixel (16-bit

@@ -1,6 +1,7 @@
 #include "media/video_decoder.h"
 
 #include "media/frame.h"
+#include "media/scaler_slack.h"
 #include "media/picture_turn.h"
 #include "media/seek_plan.h"
 #include "media/wide_path_linux.h"
@@ -21,10 +22,6 @@ extern "C" {
 namespace {
 
 constexpr double kDefaultFps = 30.0;
-// swscale's SIMD converters may write a few pixels past the end of the last
-// row (up to 15 seen); the destination gets this much room beyond it.
-constexpr std::size_t kScalerSlack = 64 * 3;
-
 struct InputCloser {
     void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
 };
