@@ -67,14 +67,10 @@ TEST(FrameFitter, LetterboxGeometry)
     }
 }
 
-TEST(FrameFitter, SameSizeIsSentWithoutCopyUnlessMirroredAndNoFrameGivesNull)
+TEST(FrameFitter, NoFrameOrAnUnfittableSizeGivesNull)
 {
     FrameFitter fitter;
-    const Frame source = pattern(5, 3);
-    EXPECT_EQ(fitter.fit(source.data(), 5, 3, 5, 3, false, false), source.data());
-    EXPECT_EQ(fitter.fit(source.data(), 5, 3, 5, 3, true, false), source.data());
-    EXPECT_NE(fitter.fit(source.data(), 5, 3, 5, 3, false, true), source.data());
-
+    const Frame source = pattern(2, 2);
     EXPECT_EQ(fitter.fit(nullptr, 2, 2, 4, 4, false, false), nullptr);
     EXPECT_EQ(fitter.fit(source.data(), 0, 2, 4, 4, false, false), nullptr);
     EXPECT_EQ(fitter.fit(source.data(), 2, 2, -4, 4, false, false), nullptr);
@@ -109,6 +105,8 @@ TEST(FrameFitter, GatherMatchesTheDirectFormulas)
                 const uint8_t* out = fresh.fit(source.data(), s.sw, s.sh, s.cw, s.ch, stretch, mirror);
                 ASSERT_NE(out, nullptr);
                 ASSERT_EQ(Frame(out, out + expected.size()), expected);
+                // The same size unmirrored is sent as it is, without a copy.
+                EXPECT_EQ(out == source.data(), s.sw == s.cw && s.sh == s.ch && !mirror);
                 // Twice on the shared one: the second frame reuses the tables and bars of the first.
                 fitter.fit(source.data(), s.sw, s.sh, s.cw, s.ch, stretch, mirror);
                 out = fitter.fit(source.data(), s.sw, s.sh, s.cw, s.ch, stretch, mirror);
