@@ -43,7 +43,7 @@ protected:
 };
 
 // Takes over a loaded camera library (null allowed) and, when it is the test
-// library, its FakeCamera, reset when taken and when let go.
+// library, its FakeCamera, reset when taken.
 class FakeCameraHooks {
 public:
     explicit FakeCameraHooks(void* library)
@@ -53,12 +53,7 @@ public:
         if (available())
             m_fake()->reset();
     }
-    ~FakeCameraHooks()
-    {
-        if (available())
-            m_fake()->reset();
-        freeLibrary(m_library);
-    }
+    ~FakeCameraHooks() { freeLibrary(m_library); }
     FakeCameraHooks(const FakeCameraHooks&) = delete;
     FakeCameraHooks& operator=(const FakeCameraHooks&) = delete;
 

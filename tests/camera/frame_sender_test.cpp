@@ -30,6 +30,8 @@ using namespace std::chrono_literals;
 
 constexpr std::chrono::milliseconds kWait = 20s;  // generous: sanitizers slow everything down
 constexpr int kWaitMs = static_cast<int>(kWait.count());
+// 160 x 120, 50 frames at 25 a second.
+constexpr const wchar_t* kClip = L"" ORVENNA_TEST_MEDIA_DIR "/bars_25.mp4";
 
 // Polls `condition` until it holds or kWait passes.
 bool waitUntil(const std::function<bool()>& condition)
@@ -61,10 +63,10 @@ protected:
             fake->setStepping(false);  // lets a held camera thread go
     }
 
-    // The 160 x 120 clip of 50 frames at 25 a second, on a camera of its height.
+    // The clip, on a camera of its height.
     void openClip(int cameraWidth = 160)
     {
-        ASSERT_TRUE(decoder.Open(L"" ORVENNA_TEST_MEDIA_DIR "/bars_25.mp4"));
+        ASSERT_TRUE(decoder.Open(kClip));
         ASSERT_TRUE(sender.InitCamera(cameraWidth, 120, 120.0f));
     }
 
@@ -248,63 +250,69 @@ TEST_F(FrameSenderTest, StreamsThatCanSendNothingEndWithoutSpinning)
     EXPECT_EQ(frame_marks::readFrameMark(picture.data(), 160, 120), 1);
 }
 
-#ifndef _WIN32
-// A 64 x 48 y4m stream through a pipe the test feeds, so that every read of
-// the decoder waits on its input and consults the stop check lent to it.
-class PipedInput : public FrameSenderTest {
-protected:
-    void SetUp() override
-    {
-        FrameSenderTest::SetUp();
-        if (!fake.available())
-            GTEST_SKIP() << "the camera library has no test hooks";
-        ::unlink(path.c_str());
-        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-        input = ::open(path.c_str(), O_RDWR);  // Linux: opens without a reader
-        ASSERT_GE(input, 0);
-        ASSERT_TRUE(feed("YUV4MPEG2 W64 H48 F25:1 Ip A1:1 C420jpeg\n") && feedFrame());
-        ASSERT_TRUE(decoder.Open(std::wstring(path.begin(), path.end()).c_str()));
-    }
-
-    void TearDown() override
-    {
-        FrameSenderTest::TearDown();
-        if (input >= 0)
-            ::close(input);  // ends a read still waiting
-        ::unlink(path.c_str());
-    }
-
-    bool feed(const std::string& bytes)
-    {
-        return ::write(input, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-    }
-    bool feedFrame() { return feed("FRAME\n" + std::string(64 * 48 * 3 / 2, '\x80')); }
-    // Bytes written and not yet read.
-    int unread() const
-    {
-        int bytes = -1;
-        return ::ioctl(input, FIONREAD, &bytes) == 0 ? bytes : -1;
-    }
-
-    const std::string path = testing::TempDir() + "orvenna_sender_input.y4m";
-    int input = -1;
-};
-
-// After its header, the second frame gets a byte now and then, far too slowly
-// to complete within the 5 s a stop may wait: the stop cuts the read short.
-TEST_F(PipedInput, StopCutsShortAReadWaitingOnItsInput)
+// The stop check goes back with the stream: the decoder reads on its own after
+// a stop and after the sender is gone. Each stream is paused after its frame,
+// so that the stop finds its thread outside any read.
+TEST_F(FrameSenderTest, DecoderReadsOnItsOwnAfterAStopAndAfterTheSender)
 {
+    if (!fake.available())
+        GTEST_SKIP() << "the camera library has no test hooks";
+    std::vector<uint8_t> picture;
+    fake->setStepping(true);
+    {
+        FrameSender other;
+        ASSERT_TRUE(decoder.Open(kClip) && other.InitCamera(160, 120, 120.0f));
+        auto streamUpTo = [&](int sent) {
+            other.StartVideo(&decoder, true);
+            ASSERT_TRUE(fake->waitForFrames(sent, kWaitMs));
+            other.Pause();
+            fake->step();
+        };
+        ASSERT_NO_FATAL_FAILURE(streamUpTo(1));
+        other.Stop();
+        EXPECT_TRUE(decoder.ReadFrame(picture)) << "after a stop";
+        ASSERT_NO_FATAL_FAILURE(streamUpTo(2));
+    }
+    EXPECT_TRUE(decoder.ReadFrame(picture)) << "after the sender";
+}
+
+#ifndef _WIN32
+// A y4m stream through a pipe: after its header and first frame, the second
+// frame gets a byte now and then, far too slowly to complete within the 5 s a
+// stop may wait. The stop check lent to the decoder cuts that read short.
+TEST_F(FrameSenderTest, StopCutsShortAReadWaitingOnItsInput)
+{
+    if (!fake.available())
+        GTEST_SKIP() << "the camera library has no test hooks";
+    const std::string path = testing::TempDir() + "orvenna_sender_input.y4m";
+    ::unlink(path.c_str());
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    struct Pipe {
+        int fd;
+        ~Pipe() { ::close(fd); }  // ends a read still waiting
+        bool feed(const std::string& bytes) const
+        {
+            return ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+        }
+    } const input{::open(path.c_str(), O_RDWR)};  // Linux: opens without a reader
+    ASSERT_GE(input.fd, 0);
+    ASSERT_TRUE(input.feed("YUV4MPEG2 W64 H48 F25:1 Ip A1:1 C420jpeg\nFRAME\n" + std::string(64 * 48 * 3 / 2, '\x80')));
+    ASSERT_TRUE(decoder.Open(std::wstring(path.begin(), path.end()).c_str()));
+    ::unlink(path.c_str());
     ASSERT_TRUE(sender.InitCamera(64, 48, 120.0f));
     sender.StartVideo(&decoder, true);
     ASSERT_TRUE(fake->waitForFrames(1, kWaitMs));
     // Only the read of the second frame takes bytes from now on: once its
     // header is gone, the camera thread is inside that read.
-    ASSERT_TRUE(feed("FRAME\n"));
-    ASSERT_TRUE(waitUntil([&] { return unread() == 0; }));
+    ASSERT_TRUE(input.feed("FRAME\n"));
+    ASSERT_TRUE(waitUntil([&] {
+        int unread = -1;
+        return ::ioctl(input.fd, FIONREAD, &unread) == 0 && unread == 0;
+    }));
 
     std::atomic<bool> stopped{false};
     std::thread trickle([&] {
-        while (!stopped && feed("\x80"))
+        while (!stopped && input.feed("\x80"))
             std::this_thread::sleep_for(5ms);
     });
     const auto start = std::chrono::steady_clock::now();
@@ -315,33 +323,6 @@ TEST_F(PipedInput, StopCutsShortAReadWaitingOnItsInput)
     EXPECT_LT(took, 2500ms);
     EXPECT_EQ(fake->framesSent(), 1);
     EXPECT_EQ(finishes, 0);
-}
-
-// The check goes back with the stream: the decoder reads on its own after a
-// stop and after the sender is gone.
-TEST_F(PipedInput, DecoderReadsOnItsOwnAfterAStopAndAfterTheSender)
-{
-    std::vector<uint8_t> picture;
-    fake->setStepping(true);
-    {
-        FrameSender other;
-        ASSERT_TRUE(other.InitCamera(64, 48, 120.0f));
-        // Paused after its frame, so that a stop finds the thread outside any read.
-        auto streamUpTo = [&](int sent) {
-            other.StartVideo(&decoder, true);
-            ASSERT_TRUE(fake->waitForFrames(sent, kWaitMs));
-            other.Pause();
-            fake->step();
-        };
-        ASSERT_NO_FATAL_FAILURE(streamUpTo(1));
-        other.Stop();
-        ASSERT_TRUE(feedFrame());
-        EXPECT_TRUE(decoder.ReadFrame(picture)) << "after a stop";
-        ASSERT_TRUE(feedFrame());
-        ASSERT_NO_FATAL_FAILURE(streamUpTo(2));
-    }
-    ASSERT_TRUE(feedFrame());
-    EXPECT_TRUE(decoder.ReadFrame(picture)) << "after the sender";
 }
 #endif
 
