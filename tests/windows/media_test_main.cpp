@@ -14,10 +14,8 @@ namespace {
 const CLSID kWineVideoProcessor = {0x88753b26, 0x5b24, 0x49bd, {0xb2, 0xe7, 0x0c, 0x44, 0x5c, 0x78, 0xc9, 0x82}};
 
 // Wine 8's source reader ignores MF_SOURCE_READER_ENABLE_VIDEO_PROCESSING and
-// looks for a way to RGB32 among the decoders only; its own video processor
-// does the conversion once it is listed there. This stands in for the
-// processing Windows does inside the reader. It is written into the test
-// run's throw-away prefix; the code under test is unchanged.
+// looks for a way to RGB32 among the decoders only: listing Wine's own video
+// processor there (in the throw-away prefix) stands in for what Windows does.
 void listVideoProcessorAsDecoder()
 {
     const GUID inputs[] = {MFVideoFormat_I420, MFVideoFormat_NV12, MFVideoFormat_YV12,
@@ -40,10 +38,7 @@ public:
         if (underWine())
             listVideoProcessorAsDecoder();
     }
-    void TearDown() override
-    {
-        stopPlatformServices();
-    }
+    void TearDown() override { stopPlatformServices(); }
 };
 
 } // namespace
