@@ -1,9 +1,6 @@
-// A stand-in for the camera library, built only for the tests: besides the
-// five entry points it exports fakeCamera (fake_camera.h), so that a test can
-// see what was sent, say whether an application reads the camera, and step
-// the camera thread one frame at a time instead of sleeping.
-// FAKE_WITHOUT_SEND_FRAME leaves out scSendFrame, FAKE_WITHOUT_OPTIONAL
-// scWaitForConnection and scIsConnected; FAKE_ORIGIN names the build.
+// A stand-in for the camera library with test hooks (fake_camera.h), e.g. to
+// step the camera thread frame by frame instead of sleeping. Variants leave out
+// scSendFrame (FAKE_WITHOUT_SEND_FRAME) or the optional entry points.
 #include "fake_camera.h"
 
 #include <algorithm>

@@ -1,7 +1,6 @@
-// The sender's life cycle, against the test camera library on the search
-// path; cases that need its hooks skip against the real camera library. The
-// clips show their frame index (tests/support/frame_marks.h) and the camera
-// takes them at their own size, so what is sent is the decoded picture itself.
+// The sender's life cycle, against the test camera library on the search path
+// (cases that need its hooks skip against the real one). Clips show their frame
+// index (support/frame_marks.h); sent at their own size, they read back as such.
 #include "camera/frame_sender.h"
 
 #include "fake_camera.h"
@@ -49,7 +48,12 @@ class FrameSenderTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        sender.m_frameCallback = [this](const unsigned char*, int, int) { ++previews; };
+        sender.m_frameCallback = [this](const unsigned char* data, int width, int height) {
+            if (previews++ == 0) {
+                firstPreview.assign(data, data + width * height * 3);
+                previewed.set();
+            }
+        };
         sender.m_finishedCallback = [this](std::uint64_t stream) {
             finishedStream = stream;
             ++finishes;
@@ -61,13 +65,6 @@ protected:
     {
         if (fake.available())
             fake->setStepping(false);  // lets a held camera thread go
-    }
-
-    // The clip, on a camera of its height.
-    void openClip(int cameraWidth = 160)
-    {
-        ASSERT_TRUE(decoder.Open(kClip));
-        ASSERT_TRUE(sender.InitCamera(cameraWidth, 120, 120.0f));
     }
 
     // Index of the frame sent as number `count` (from 1), -1 when none came.
@@ -110,7 +107,7 @@ protected:
         FrameSenderTest::SetUp();
         if (!fake.available())
             GTEST_SKIP() << "the camera library has no test hooks";
-        ASSERT_NO_FATAL_FAILURE(openClip());
+        ASSERT_TRUE(decoder.Open(kClip) && sender.InitCamera(160, 120, 120.0f));
         fake->setStepping(true);
         sender.StartVideo(&decoder, true);
         ASSERT_EQ(waitForSent(1), 0);
@@ -120,17 +117,10 @@ protected:
 TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenFittedLiveAndMeasured)
 {
     ASSERT_TRUE(sender.InitCamera(8, 8, 120.0f));
-    EXPECT_EQ(sender.CurrentStreamId(), 0u);
     std::vector<uint8_t> image(4 * 2 * 3);  // each pixel its own colour
     for (size_t i = 0; i < image.size(); ++i)
         image[i] = static_cast<uint8_t>(i / 3 * 30 + i % 3 + 10);
     const std::vector<uint8_t> original = image;
-    sender.m_frameCallback = [this](const unsigned char* data, int width, int height) {
-        if (previews++ == 0) {
-            firstPreview.assign(data, data + width * height * 3);
-            previewed.set();
-        }
-    };
     sender.StartImage(image.data(), 4, 2);
     EXPECT_EQ(sender.CurrentStreamId(), 1u);
     std::fill(image.begin(), image.end(), uint8_t{0});  // the sender keeps its own copy
@@ -239,7 +229,7 @@ TEST_F(FrameSenderTest, StreamsThatCanSendNothingEndWithoutSpinning)
     EXPECT_EQ(previews, 0);
     if (!fake.available())
         GTEST_SKIP() << "the real camera library refuses the size below";
-    ASSERT_NO_FATAL_FAILURE(openClip(kMaxFrameSide + 1));
+    ASSERT_TRUE(decoder.Open(kClip) && sender.InitCamera(kMaxFrameSide + 1, 120, 120.0f));
     sender.StartVideo(&decoder, true);
     ASSERT_TRUE(finished.waitFor(kWait));
     EXPECT_FALSE(sender.m_running);

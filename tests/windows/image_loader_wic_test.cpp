@@ -25,14 +25,12 @@ protected:
     {
         return m_loader.LoadImageW(testMediaPath(name.c_str()).c_str(), width, height);
     }
-    // Every pixel within `tolerance` of one colour.
+    // Every byte within `tolerance` of one colour's.
     bool allPixelsNear(int b, int g, int r, int tolerance) const
     {
-        for (size_t i = 0; i + 2 < m_loader.m_pixels.size(); i += 3) {
-            const uint8_t* p = &m_loader.m_pixels[i];
-            if (std::abs(p[0] - b) > tolerance || std::abs(p[1] - g) > tolerance || std::abs(p[2] - r) > tolerance)
+        for (size_t i = 0; i < m_loader.m_pixels.size(); ++i)
+            if (std::abs(m_loader.m_pixels[i] - (i % 3 == 0 ? b : i % 3 == 1 ? g : r)) > tolerance)
                 return false;
-        }
         return !m_loader.m_pixels.empty();
     }
     ImageLoader m_loader;
@@ -84,8 +82,7 @@ TEST(ImageLoader, LoadsOnlyOnceInitialized)
     ImageLoader loader;
     const std::wstring path = testMediaPath(L"pattern_3x2.png");
     EXPECT_FALSE(loader.LoadImageW(path.c_str(), 0, 0) || !loader.m_pixels.empty());
-    ASSERT_TRUE(loader.Initialize() && loader.Initialize());
-    ASSERT_TRUE(loader.LoadImageW(path.c_str(), 0, 0));
+    ASSERT_TRUE(loader.Initialize() && loader.Initialize() && loader.LoadImageW(path.c_str(), 0, 0));
     loader.Release();
     EXPECT_TRUE(loader.m_pixels.empty() && loader.m_width == 0 && loader.m_height == 0);
 }

@@ -18,16 +18,12 @@ const CLSID kWineVideoProcessor = {0x88753b26, 0x5b24, 0x49bd, {0xb2, 0xe7, 0x0c
 // processor there (in the throw-away prefix) stands in for what Windows does.
 void listVideoProcessorAsDecoder()
 {
-    const GUID inputs[] = {MFVideoFormat_I420, MFVideoFormat_NV12, MFVideoFormat_YV12,
-                           MFVideoFormat_YUY2, MFVideoFormat_IYUV};
-    MFT_REGISTER_TYPE_INFO inputTypes[std::size(inputs)];
-    for (size_t i = 0; i < std::size(inputs); ++i)
-        inputTypes[i] = {MFMediaType_Video, inputs[i]};
+    MFT_REGISTER_TYPE_INFO inputTypes[] = {{MFMediaType_Video, MFVideoFormat_I420}, {MFMediaType_Video, MFVideoFormat_NV12},
+        {MFMediaType_Video, MFVideoFormat_YV12}, {MFMediaType_Video, MFVideoFormat_YUY2}, {MFMediaType_Video, MFVideoFormat_IYUV}};
     MFT_REGISTER_TYPE_INFO outputType = {MFMediaType_Video, MFVideoFormat_RGB32};
     wchar_t name[] = L"Video processor (RGB32 for the source reader)";
     ASSERT_HRESULT_SUCCEEDED(MFTRegister(kWineVideoProcessor, MFT_CATEGORY_VIDEO_DECODER, name, 0,
-                                         UINT32(std::size(inputTypes)), inputTypes, 1, &outputType,
-                                         nullptr));
+                                         UINT32(std::size(inputTypes)), inputTypes, 1, &outputType, nullptr));
 }
 
 class MediaFoundationEnvironment : public ::testing::Environment {
