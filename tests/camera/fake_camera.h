@@ -1,42 +1,36 @@
 #pragma once
 
+#include "camera/shared_library.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// What the test camera library (fake_softcam.cpp) shows a test besides the
-// five entry points, through its one extra export "fakeCamera". Every call
-// runs inside the library and may come from any thread.
+// What the test camera library (fake_softcam.cpp) shows a test through its
+// extra export "fakeCamera". Every call runs inside the library, from any thread.
 class FakeCamera {
 public:
     struct Event {
         char kind;  // 'c' created, 'f' creation failed, 'd' deleted
-        int width;
-        int height;
-        double milliseconds;  // since the first event
+        int width, height;
+        double milliseconds;  // since the last reset
     };
 
     virtual const char* origin() const = 0;  // which build of the library this is
     virtual std::vector<Event> events() const = 0;
-    virtual bool cameraExists() const = 0;
     virtual int framesSent() const = 0;
     // True once at least `count` frames were sent, false after `timeoutMs`.
     virtual bool waitForFrames(int count, int timeoutMs) const = 0;
-    // The last frame sent (camera size); empty when none.
-    virtual std::vector<uint8_t> lastFrame() const = 0;
-    // The next `count` creations fail.
-    virtual void failCreates(int count) = 0;
-    // Whether an application reads the camera, from now on.
-    virtual void setConnected(bool connected) = 0;
-    // While stepping, scSendFrame records its frame and then waits for a
-    // permit from step() before it returns; leaving stepping frees every waiter.
+    virtual std::vector<uint8_t> lastFrame() const = 0;  // camera size; empty when none
+    virtual void failCreates(int count) = 0;              // the next `count` creations fail
+    virtual void setConnected(bool connected) = 0;        // an application reads the camera
+    // While stepping, scSendFrame records its frame, then waits for a permit
+    // from step(); leaving stepping frees every waiter.
     virtual void setStepping(bool stepping) = 0;
     virtual void step() = 0;
-    // Forgets the events, the frames and every setting.
-    virtual void reset() = 0;
+    virtual void reset() = 0;  // forgets the events, the frames and every setting
 
-    // The event kinds in order, e.g. "cdc".
-    std::string kinds() const
+    std::string kinds() const  // the event kinds in order, e.g. "cdc"
     {
         std::string result;
         for (const Event& e : events())
@@ -46,4 +40,27 @@ public:
 
 protected:
     ~FakeCamera() = default;
+};
+
+// Takes over a loaded camera library (null allowed) and, when it is the test
+// library, its FakeCamera, reset when taken.
+class FakeCameraHooks {
+public:
+    explicit FakeCameraHooks(void* library)
+        : m_library(library),
+          m_fake(library ? reinterpret_cast<FakeCamera* (*)()>(librarySymbol(library, "fakeCamera")) : nullptr)
+    {
+        if (available())
+            m_fake()->reset();
+    }
+    ~FakeCameraHooks() { freeLibrary(m_library); }
+    FakeCameraHooks(const FakeCameraHooks&) = delete;
+    FakeCameraHooks& operator=(const FakeCameraHooks&) = delete;
+
+    bool available() const { return m_fake != nullptr; }  // false against the real library
+    FakeCamera* operator->() const { return m_fake(); }
+
+private:
+    void* m_library;
+    FakeCamera* (*m_fake)();
 };

@@ -1,11 +1,6 @@
-// A stand-in for the camera library, built only for the tests. Besides the
-// five entry points it exports fakeCamera (fake_camera.h), so that a test can
-// see what was sent, say whether an application reads the camera, and step
-// the camera thread one frame at a time instead of sleeping.
-//
-// Variants: FAKE_WITHOUT_SEND_FRAME leaves out scSendFrame,
-// FAKE_WITHOUT_OPTIONAL scWaitForConnection and scIsConnected; FAKE_ORIGIN
-// names the build so a test can tell which file was loaded.
+// A stand-in for the camera library with test hooks (fake_camera.h), e.g. to
+// step the camera thread frame by frame instead of sleeping. Variants leave out
+// scSendFrame (FAKE_WITHOUT_SEND_FRAME) or the optional entry points.
 #include "fake_camera.h"
 
 #include <algorithm>
@@ -25,16 +20,16 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct Camera {
-    int width;
-    int height;
+    int width, height;
     Clock::duration period;
     Clock::time_point deadline;
 };
 
 // What reset() forgets.
 struct Record {
+    Clock::time_point start = Clock::now();
     int failCreates = 0;
-    std::vector<std::pair<FakeCamera::Event, Clock::time_point>> events;
+    std::vector<FakeCamera::Event> events;
     int framesSent = 0;
     std::vector<uint8_t> lastFrame;
     bool stepping = false;
@@ -49,36 +44,19 @@ Record record;
 
 void log(char kind, int width, int height)
 {
-    record.events.push_back({{kind, width, height, 0.0}, Clock::now()});
+    const std::chrono::duration<double, std::milli> since = Clock::now() - record.start;
+    record.events.push_back({kind, width, height, since.count()});
 }
 
 class Fake final : public FakeCamera {
 public:
+    using Lock = std::lock_guard<std::mutex>;
     const char* origin() const override { return FAKE_ORIGIN; }
-
-    std::vector<Event> events() const override
-    {
-        std::lock_guard lock(mutex);
-        std::vector<Event> list;
-        for (const auto& [e, time] : record.events) {
-            list.push_back(e);
-            list.back().milliseconds =
-                std::chrono::duration<double, std::milli>(time - record.events.front().second).count();
-        }
-        return list;
-    }
-
-    bool cameraExists() const override
-    {
-        std::lock_guard lock(mutex);
-        return camera != nullptr;
-    }
-
-    int framesSent() const override
-    {
-        std::lock_guard lock(mutex);
-        return record.framesSent;
-    }
+    std::vector<Event> events() const override { Lock lock(mutex); return record.events; }
+    int framesSent() const override { Lock lock(mutex); return record.framesSent; }
+    std::vector<uint8_t> lastFrame() const override { Lock lock(mutex); return record.lastFrame; }
+    void failCreates(int count) override { Lock lock(mutex); record.failCreates = count; }
+    void setConnected(bool connected) override { Lock lock(mutex); record.connected = connected; }
 
     bool waitForFrames(int count, int timeoutMs) const override
     {
@@ -86,44 +64,16 @@ public:
         return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                                 [count] { return record.framesSent >= count; });
     }
+    void setStepping(bool stepping) override { change([&] { record.stepping = stepping, record.permits = 0; }); }
+    void step() override { change([] { ++record.permits; }); }
+    void reset() override { change([] { record = Record{}; }); }
 
-    std::vector<uint8_t> lastFrame() const override
+private:
+    template <typename F>
+    static void change(F f)
     {
-        std::lock_guard lock(mutex);
-        return record.lastFrame;
-    }
-
-    void failCreates(int count) override
-    {
-        std::lock_guard lock(mutex);
-        record.failCreates = count;
-    }
-
-    void setConnected(bool connected) override
-    {
-        std::lock_guard lock(mutex);
-        record.connected = connected;
-    }
-
-    void setStepping(bool stepping) override
-    {
-        std::lock_guard lock(mutex);
-        record.stepping = stepping;
-        record.permits = 0;
-        changed.notify_all();
-    }
-
-    void step() override
-    {
-        std::lock_guard lock(mutex);
-        ++record.permits;
-        changed.notify_all();
-    }
-
-    void reset() override
-    {
-        std::lock_guard lock(mutex);
-        record = Record{};
+        Lock lock(mutex);
+        f();
         changed.notify_all();
     }
 };

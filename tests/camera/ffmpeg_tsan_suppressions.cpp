@@ -1,7 +1,5 @@
-// Suppressions that ThreadSanitizer reads from the program itself (ignored by
-// other builds). FFmpeg is not built with TSan: its decoding threads hand
-// frames over through atomics TSan cannot see, so every buffer they pass
-// looks raced. Races with FFmpeg in either stack are therefore not reported.
+// Read by ThreadSanitizer from the program itself: FFmpeg, not built with TSan,
+// hands frames between its threads through atomics TSan cannot see.
 extern "C" const char* __tsan_default_suppressions()
 {
     return "race:libavcodec.so\n"

@@ -19,7 +19,8 @@ Frame pattern(int width, int height)
     return frame;
 }
 
-// The fitting rules applied pixel by pixel, straight from their definition.
+// The fitting rules applied pixel by pixel, straight from their definition:
+// letterbox sizes truncated, a picture too thin to show leaves all black.
 Frame reference(const Frame& source, int sw, int sh, int cw, int ch, bool stretch, bool mirror)
 {
     int ox = 0, oy = 0, dw = cw, dh = ch;
@@ -46,35 +47,10 @@ Frame reference(const Frame& source, int sw, int sh, int cw, int ch, bool stretc
 
 } // namespace
 
-TEST(FrameFitter, LetterboxGeometry)
-{
-    struct Case {
-        int sw, sh, cw, ch;
-        FrameFitter::Rect rect;
-    };
-    const Case cases[] = {
-        {1280, 720, 640, 480, {0, 60, 640, 360}},
-        {720, 480, 640, 480, {0, 27, 640, 426}},   // 426.67 truncated
-        {1080, 1920, 1280, 720, {437, 0, 405, 720}},
-        {640, 480, 320, 240, {0, 0, 320, 240}},     // equal ratios fill the height
-        {1, 1000, 640, 1, {320, 0, 0, 1}},          // too thin to show: all black
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.sw << "x" << c.sh << " -> " << c.cw << "x" << c.ch);
-        EXPECT_EQ(FrameFitter::pictureRect(c.sw, c.sh, c.cw, c.ch, false), c.rect);
-        EXPECT_EQ(FrameFitter::pictureRect(c.sw, c.sh, c.cw, c.ch, true),
-                  (FrameFitter::Rect{0, 0, c.cw, c.ch}));
-    }
-}
-
-TEST(FrameFitter, SameSizeIsSentWithoutCopyUnlessMirroredAndNoFrameGivesNull)
+TEST(FrameFitter, NoFrameOrAnUnfittableSizeGivesNull)
 {
     FrameFitter fitter;
-    const Frame source = pattern(5, 3);
-    EXPECT_EQ(fitter.fit(source.data(), 5, 3, 5, 3, false, false), source.data());
-    EXPECT_EQ(fitter.fit(source.data(), 5, 3, 5, 3, true, false), source.data());
-    EXPECT_NE(fitter.fit(source.data(), 5, 3, 5, 3, false, true), source.data());
-
+    const Frame source = pattern(2, 2);
     EXPECT_EQ(fitter.fit(nullptr, 2, 2, 4, 4, false, false), nullptr);
     EXPECT_EQ(fitter.fit(source.data(), 0, 2, 4, 4, false, false), nullptr);
     EXPECT_EQ(fitter.fit(source.data(), 2, 2, -4, 4, false, false), nullptr);
@@ -109,6 +85,8 @@ TEST(FrameFitter, GatherMatchesTheDirectFormulas)
                 const uint8_t* out = fresh.fit(source.data(), s.sw, s.sh, s.cw, s.ch, stretch, mirror);
                 ASSERT_NE(out, nullptr);
                 ASSERT_EQ(Frame(out, out + expected.size()), expected);
+                // The same size unmirrored is sent as it is, without a copy.
+                EXPECT_EQ(out == source.data(), s.sw == s.cw && s.sh == s.ch && !mirror);
                 // Twice on the shared one: the second frame reuses the tables and bars of the first.
                 fitter.fit(source.data(), s.sw, s.sh, s.cw, s.ch, stretch, mirror);
                 out = fitter.fit(source.data(), s.sw, s.sh, s.cw, s.ch, stretch, mirror);

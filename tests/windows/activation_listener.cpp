@@ -7,28 +7,13 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
-        return 3;
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"OrvennaActivationListener";
-    if (!RegisterClassW(&windowClass))
-        return 3;
     // No WS_VISIBLE: like the program's window while it sits in the tray.
-    const HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW,
-                                        0, 0, 100, 100, nullptr, nullptr, windowClass.hInstance,
-                                        nullptr);
-    if (!window)
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    const HANDLE ready = argc == 2 ? OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[1]) : nullptr;
+    if (!window || !ready || !SetEvent(ready))
         return 3;
-
-    const HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[1]);
-    if (!ready)
-        return 3;
-    const bool signalled = SetEvent(ready);
     CloseHandle(ready);
-    if (!signalled)
-        return 3;
 
     SetTimer(window, 1, 30000, nullptr);
     MSG message;

@@ -22,22 +22,17 @@ TEST(Activation, RecognisesOnlyTheMessageRegisteredByName)
 
 TEST(Activation, BroadcastReachesAHiddenWindowOfAnotherProcess)
 {
-    const std::string readyName =
-        "Local\\OrvennaActivationReady-" + std::to_string(GetCurrentProcessId());
+    const std::string readyName = "Local\\OrvennaActivationReady-" + std::to_string(GetCurrentProcessId());
     const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
     ASSERT_TRUE(ready);
-
     // A bare program name is looked up in this program's directory first.
-    std::wstring commandLine = L"activation_listener.exe "
-                               + std::wstring(readyName.begin(), readyName.end());
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
+    std::string commandLine = "activation_listener.exe " + readyName;
+    STARTUPINFOA startup = {sizeof(startup)};
     PROCESS_INFORMATION started = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &started));
+    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &started));
     CloseHandle(started.hThread);
-    // Ends a listener still running when the test ends.
-    struct Listener {
+    struct Listener {  // ends a listener still running when the test ends
         HANDLE process;
         ~Listener() { TerminateProcess(process, 1), CloseHandle(process); }
     } const listener{started.hProcess};
@@ -45,8 +40,7 @@ TEST(Activation, BroadcastReachesAHiddenWindowOfAnotherProcess)
     // Its window exists once the event is set; a listener that quits early
     // must not leave the wait hanging.
     const HANDLE readyOrGone[] = {ready, listener.process};
-    ASSERT_EQ(WaitForMultipleObjects(2, readyOrGone, FALSE, 30000), WAIT_OBJECT_0)
-        << "the listener did not get ready";
+    ASSERT_EQ(WaitForMultipleObjects(2, readyOrGone, FALSE, 30000), WAIT_OBJECT_0) << "the listener did not get ready";
     CloseHandle(ready);
 
     ASSERT_TRUE(postActivationRequest());

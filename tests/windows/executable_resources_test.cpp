@@ -9,19 +9,13 @@
 // The icon group's directory as the resource compiler stores it.
 #pragma pack(push, 2)
 struct GroupIconEntry {
-    BYTE width;  // 0 means 256
-    BYTE height;
-    BYTE colorCount;
-    BYTE reserved;
-    WORD planes;
-    WORD bitCount;
+    BYTE width, height, colorCount, reserved;  // 0 means 256
+    WORD planes, bitCount;
     DWORD bytes;
     WORD id;
 };
 struct GroupIconHeader {
-    WORD reserved;
-    WORD type;
-    WORD count;
+    WORD reserved, type, count;
 };
 #pragma pack(pop)
 
@@ -29,11 +23,9 @@ TEST(ExecutableResources, IconGroupHoldsFiveSquareImagesOf32Bits)
 {
     const HRSRC found = FindResourceA(nullptr, "IDI_ICON1", RT_GROUP_ICON);
     ASSERT_TRUE(found);
-    const auto* header =
-        static_cast<const GroupIconHeader*>(LockResource(LoadResource(nullptr, found)));
+    const auto* header = static_cast<const GroupIconHeader*>(LockResource(LoadResource(nullptr, found)));
     ASSERT_TRUE(header);
-    ASSERT_EQ(SizeofResource(nullptr, found),
-              sizeof(GroupIconHeader) + header->count * sizeof(GroupIconEntry));
+    ASSERT_EQ(SizeofResource(nullptr, found), sizeof(GroupIconHeader) + header->count * sizeof(GroupIconEntry));
 
     const auto* entries = reinterpret_cast<const GroupIconEntry*>(header + 1);
     std::vector<int> sizes;
@@ -43,8 +35,7 @@ TEST(ExecutableResources, IconGroupHoldsFiveSquareImagesOf32Bits)
         EXPECT_EQ(entries[i].bitCount, 32) << width << " px";
         sizes.push_back(width);
         // Windows itself makes an icon of every image.
-        const HANDLE icon =
-            LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON, width, width, 0);
+        const HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON, width, width, 0);
         EXPECT_TRUE(icon) << width << " px";
         DestroyIcon(static_cast<HICON>(icon));
     }

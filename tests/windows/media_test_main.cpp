@@ -14,22 +14,16 @@ namespace {
 const CLSID kWineVideoProcessor = {0x88753b26, 0x5b24, 0x49bd, {0xb2, 0xe7, 0x0c, 0x44, 0x5c, 0x78, 0xc9, 0x82}};
 
 // Wine 8's source reader ignores MF_SOURCE_READER_ENABLE_VIDEO_PROCESSING and
-// looks for a way to RGB32 among the decoders only; its own video processor
-// does the conversion once it is listed there. This stands in for the
-// processing Windows does inside the reader. It is written into the test
-// run's throw-away prefix; the code under test is unchanged.
+// looks for a way to RGB32 among the decoders only: listing Wine's own video
+// processor there (in the throw-away prefix) stands in for what Windows does.
 void listVideoProcessorAsDecoder()
 {
-    const GUID inputs[] = {MFVideoFormat_I420, MFVideoFormat_NV12, MFVideoFormat_YV12,
-                           MFVideoFormat_YUY2, MFVideoFormat_IYUV};
-    MFT_REGISTER_TYPE_INFO inputTypes[std::size(inputs)];
-    for (size_t i = 0; i < std::size(inputs); ++i)
-        inputTypes[i] = {MFMediaType_Video, inputs[i]};
+    MFT_REGISTER_TYPE_INFO inputTypes[] = {{MFMediaType_Video, MFVideoFormat_I420}, {MFMediaType_Video, MFVideoFormat_NV12},
+        {MFMediaType_Video, MFVideoFormat_YV12}, {MFMediaType_Video, MFVideoFormat_YUY2}, {MFMediaType_Video, MFVideoFormat_IYUV}};
     MFT_REGISTER_TYPE_INFO outputType = {MFMediaType_Video, MFVideoFormat_RGB32};
     wchar_t name[] = L"Video processor (RGB32 for the source reader)";
     ASSERT_HRESULT_SUCCEEDED(MFTRegister(kWineVideoProcessor, MFT_CATEGORY_VIDEO_DECODER, name, 0,
-                                         UINT32(std::size(inputTypes)), inputTypes, 1, &outputType,
-                                         nullptr));
+                                         UINT32(std::size(inputTypes)), inputTypes, 1, &outputType, nullptr));
 }
 
 class MediaFoundationEnvironment : public ::testing::Environment {
@@ -40,10 +34,7 @@ public:
         if (underWine())
             listVideoProcessorAsDecoder();
     }
-    void TearDown() override
-    {
-        stopPlatformServices();
-    }
+    void TearDown() override { stopPlatformServices(); }
 };
 
 } // namespace

@@ -3,11 +3,7 @@
 // ORVENNA_STAND_IN_FAILS set, registration fails.
 #include <windows.h>
 
-namespace {
-
-constexpr wchar_t kFilterKey[] = L"CLSID\\{AEF3B972-5FA5-4647-9571-358EB472BC9E}";
-
-} // namespace
+static constexpr wchar_t kFilterKey[] = L"CLSID\\{AEF3B972-5FA5-4647-9571-358EB472BC9E}";
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer()
 {

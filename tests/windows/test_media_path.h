@@ -2,9 +2,8 @@
 
 #include <string>
 
-// Path of a generated test file as Windows sees it. The media is generated on
-// the build host (ORVENNA_TEST_MEDIA_DIR, a host path); Wine shows the host's
-// root as drive Z:.
+// Path of a generated test file (ORVENNA_TEST_MEDIA_DIR, a host path) as
+// Windows sees it: Wine shows the host's root as drive Z:.
 inline std::wstring testMediaPath(const wchar_t* name)
 {
     std::wstring path = L"Z:";

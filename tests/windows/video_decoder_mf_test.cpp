@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
 TEST(VideoDecoder, OpensPathsWithSpacesAndAccents)
 {
     wchar_t temp[MAX_PATH] = {};
@@ -28,5 +26,3 @@ TEST(VideoDecoder, OpensPathsWithSpacesAndAccents)
     }
     DeleteFileW(copy.c_str());
 }
-
-} // namespace

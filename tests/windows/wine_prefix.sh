@@ -20,8 +20,5 @@ cleanup)
   wineserver -k 2>/dev/null || true
   rm -rf "$WINEPREFIX"
   ;;
-*)
-  echo "usage: $0 setup|cleanup" >&2
-  exit 2
-  ;;
+*) echo "usage: $0 setup|cleanup" >&2; exit 2 ;;
 esac
