@@ -57,6 +57,7 @@ struct Clip {
     const char* wineSkip = nullptr;
 };
 
+// Names the clip in the test's name instead of its bytes.
 void PrintTo(const Clip& clip, std::ostream* os)
 {
     *os << clip.file;
@@ -203,14 +204,9 @@ TEST(VideoDecoder, BadInputOrCloseLeavesItClosed)
     expectClosed(L"never opened");
     EXPECT_EQ(frame, (std::vector<uint8_t>{1, 2, 3}));
 
-    std::vector<std::wstring> rejected = {
-        media("no_such_file.mp4"),
-        media("not_media.mp4"),
-        media("audio_only.mp4"),
-        media("oversized.avi"),  // wider than any Frame may be
-        media(""),               // the media directory
-        L"",
-    };
+    // oversized.avi is wider than any Frame may be; media("") is the directory.
+    std::vector<std::wstring> rejected = {media("no_such_file.mp4"), media("not_media.mp4"),
+                                          media("audio_only.mp4"), media("oversized.avi"), media(""), L""};
     // Wine's mp4 source now and then hangs on a file cut before its index.
     if (!kWine)
         rejected.push_back(media("truncated.mp4"));
@@ -233,19 +229,19 @@ TEST(VideoDecoder, TruncatedStreamEndsEarlyWithoutError)
     if (kWine)
         GTEST_SKIP() << kNoTs;
     VideoDecoder decoder;
-    ASSERT_TRUE(decoder.Open(media("truncated.ts").c_str()));
     std::vector<uint8_t> frame;
+    ASSERT_TRUE(decoder.Open(media("truncated.ts").c_str()));
     int count = 0;
-    while (decoder.ReadFrame(frame))
-        ++count;
-    EXPECT_GT(count, 0);
-    EXPECT_LT(count, 50);
+    for (; decoder.ReadFrame(frame); ++count) {}
+    EXPECT_TRUE(count > 0 && count < 50) << count;
     EXPECT_FALSE(decoder.ReadFrame(frame));
 }
 
 // A stop ends a read that decodes forward to a seek target before the next
-// packet or sample; the check is asked before each. With the check false
-// again, a seek reads normally.
+// packet or sample (the check is asked before each): half way, and at the last
+// check, with the frame to show already decoded. Without it, a seek reads
+// normally. Frame 24 lies 8 frames after its key frame, and only the next
+// frame, a second later, shows that it is the one on screen.
 TEST(VideoDecoder, StopCheckEndsALongReadAtOnce)
 {
     int calls = 0;
@@ -254,13 +250,8 @@ TEST(VideoDecoder, StopCheckEndsALongReadAtOnce)
     decoder.SetInterruptCheck([&] { return ++calls >= stopAt && stopAt > 0; });
     ASSERT_TRUE(decoder.Open(media("gap.mkv").c_str()));
     EXPECT_EQ(calls, 0);  // not asked while opening
-
-    // Frame 24 lies 8 frames after its key frame, and only the next frame,
-    // a second later, shows that it is the one on screen.
     std::vector<uint8_t> frame;
     int callsToLand = 0;
-    // Stops half way, and at the last check, when the frame to show is
-    // already decoded.
     for (const int share : {0, 2, 1, 0}) {
         decoder.SeekTo(1.5);
         calls = 0;
