@@ -124,10 +124,8 @@ TEST(FrameConverter, MatchesThePlainConversionByteForByteAndRefusesTheRest)
             converter.convert(bgr.data(), out.data());
             EXPECT_TRUE(std::all_of(out.begin() + expected.size(), out.end(), [](uint8_t b) { return b == 0xEE; }))
                 << "wrote past the frame";
-            const auto mismatch = std::mismatch(expected.begin(), expected.end(), out.begin());
-            EXPECT_TRUE(mismatch.first == expected.end())
-                << "first difference at byte " << (mismatch.first - expected.begin()) << ": "
-                << int(*mismatch.second) << " instead of " << int(*mismatch.first);
+            const auto differs = std::mismatch(expected.begin(), expected.end(), out.begin()).first;
+            EXPECT_EQ(differs, expected.end()) << "first difference at byte " << (differs - expected.begin());
         }
 }
 
