@@ -18,11 +18,10 @@
 
 namespace {
 
-// Wine 8 stands in for Windows. It leaves the frame rate out of the RGB32
-// type (the rate reads 30), ignores the edit list of B-frame mp4/mov clips,
-// so their time stamps run two frames late, and after a seek stamps the
-// first frame with the target, or up to a frame late; what else it lacks,
-// the cases skip with the reason.
+// Wine 8 stands in for Windows. Its RGB32 type has no frame rate (reads 30),
+// it ignores the edit list of B-frame mp4/mov clips (stamps two frames late),
+// and after a seek stamps the first frame with the target or up to a frame
+// late; what else it lacks, the cases skip with the reason.
 #ifdef _WIN32
 const bool kWine = underWine();
 #else
@@ -111,11 +110,10 @@ TEST_P(DecodeClip, DeliversEveryFrameOnceAndSeeks)
     EXPECT_NEAR(decoder.m_duration, clip.frames / clip.fps, 0.5 / clip.fps);
     EXPECT_EQ(decoder.m_position, 0.0);
 
-    const std::size_t bytes = std::size_t{clip.width} * clip.height * 3;
     frame.resize(7);  // the wrong size: ReadFrame sets it
     int count = 0;
     while (decoder.ReadFrame(frame)) {
-        ASSERT_EQ(frame.size(), bytes);
+        ASSERT_EQ(frame.size(), std::size_t{clip.width} * clip.height * 3);
         EXPECT_EQ(markOf(frame, decoder), count);
         EXPECT_TRUE(frame_marks::barsPresent(frame.data(), clip.width, clip.height)) << count;
         EXPECT_NEAR(decoder.m_position, (count + lag) / clip.fps, 0.5 / clip.fps) << count;

@@ -15,11 +15,7 @@ namespace {
 
 TEST(SoftcamApi, RefusesSizesAndRatesItCannotServe)
 {
-    const struct {
-        int width, height;
-        float fps;
-        bool served;
-    } cases[] = {{0, 480, 30, false},      {640, 0, 30, false},       {-1, 480, 30, false},
+    const struct { int width, height; float fps; bool served; } cases[] = {{0, 480, 30, false},      {640, 0, 30, false},       {-1, 480, 30, false},
                  {7681, 480, 30, false},   {640, 7681, 30, false},    {640, 480, 0.99f, false},
                  {640, 480, 120.5f, false}, {640, 480, NAN, false},   {640, 480, -30, false},
                  {1, 1, 1, true},          {7680, 2, 120, true},      {2, 7680, 29.97f, true}};

@@ -164,8 +164,7 @@ TEST(FrameMailbox, ReaderSeesWholeFramesNeverOlderThanTheLastOne)
         }
     });
     uint32_t last = 0;
-    bool whole = true;
-    bool ordered = true;
+    bool whole = true, ordered = true;
     std::vector<uint32_t> words(kWords);
     while (last < kFrames && whole && ordered) {
         std::memcpy(words.data(), mailbox.latest(), kWords * sizeof(uint32_t));

@@ -7,7 +7,6 @@
 #include <softcam.h>
 #include <spa/param/video/raw.h>
 
-#include <QByteArray>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,18 +28,8 @@ namespace {
 
 const QString kCameraNode = QStringLiteral("orvenna-camera");
 
-struct CameraDeleter {
-    void operator()(void* camera) const { scDeleteCamera(camera); }
-};
+struct CameraDeleter { void operator()(void* camera) const { scDeleteCamera(camera); } };
 using CameraPtr = std::unique_ptr<void, CameraDeleter>;
-
-// Why the session script could not start PipeWire (it leaves the reason in
-// the runtime directory), or empty when it runs.
-std::string pipeWireUnavailable()
-{
-    QFile marker(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/unavailable"));
-    return marker.open(QIODevice::ReadOnly) ? marker.readAll().trimmed().toStdString() : std::string();
-}
 
 // The pw-dump object of the camera's node; empty when it is not there within `timeout`.
 QJsonObject waitForCameraNode(std::chrono::milliseconds timeout)
@@ -142,10 +131,12 @@ bool restartDaemon()
 
 class SoftcamStream : public ::testing::Test {
 protected:
+    // Where PipeWire cannot run, the session script leaves the reason in the runtime directory.
     void SetUp() override
     {
-        if (const std::string why = pipeWireUnavailable(); !why.empty())
-            GTEST_SKIP() << "PipeWire cannot be started here: " << why;
+        QFile why(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/unavailable"));
+        if (why.open(QIODevice::ReadOnly))
+            GTEST_SKIP() << "PipeWire cannot be started here: " << why.readAll().trimmed().toStdString();
     }
 };
 

@@ -12,29 +12,22 @@
 // letterboxed, mirrored or turned.
 namespace frame_marks {
 
-// Mean of the channels over a 5 x 5 patch centred on (x, y), clipped to the picture.
-inline int patchLevel(const uint8_t* bgr, int width, int height, int x, int y)
-{
-    int sum = 0;
-    int count = 0;
-    for (int py = std::max(y - 2, 0); py <= std::min(y + 2, height - 1); ++py)
-        for (int px = std::max(x - 2, 0); px <= std::min(x + 2, width - 1); ++px) {
-            const uint8_t* p = bgr + (static_cast<std::size_t>(py) * width + px) * 3;
-            sum += p[0] + p[1] + p[2];
-            count += 3;
-        }
-    return sum / count;
-}
-
 // The frame index drawn in the picture, or -1 when the top quarter does not
-// hold eight clearly black or white blocks.
+// hold eight clearly black or white blocks (each read as the mean of a 5 x 5
+// patch in its middle).
 inline int readFrameMark(const uint8_t* bgr, int width, int height)
 {
     if (bgr == nullptr || width < 16 || height < 8)
         return -1;
     int index = 0;
     for (int bit = 0; bit < 8; ++bit) {
-        const int level = patchLevel(bgr, width, height, (2 * bit + 1) * width / 16, height / 8);
+        const int x = (2 * bit + 1) * width / 16, y = height / 8;
+        int sum = 0, count = 0;
+        for (int py = std::max(y - 2, 0); py <= std::min(y + 2, height - 1); ++py)
+            for (int px = std::max(x - 2, 0); px <= std::min(x + 2, width - 1); ++px)
+                for (int c = 0; c < 3; ++c, ++count)
+                    sum += bgr[(static_cast<std::size_t>(py) * width + px) * 3 + c];
+        const int level = sum / count;
         if (level > 170)
             index |= 1 << (7 - bit);
         else if (level >= 85)
