@@ -56,9 +56,8 @@ bool connectedWithin(void* camera, bool wanted, std::chrono::milliseconds limit)
     return true;
 }
 
-// A consumer we did not write: gst-launch's pipewiresrc on the camera's node,
-// in format `format` (optionally through videoconvert to `convertTo`), writing
-// frames of `frameBytes` to a pipe.
+// A consumer we did not write: gst-launch's pipewiresrc on the camera's node in
+// `format` (then videoconvert to `convertTo`, if given), frames piped to us.
 class GstConsumer {
 public:
     GstConsumer(const QString& format, qsizetype frameBytes, const QString& convertTo = {})

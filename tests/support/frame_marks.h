@@ -5,11 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-// Reads back the picture that every generated test clip shows (see
-// tests/fixtures/CMakeLists.txt): an 8-bit frame index in the top quarter and
-// four colour bars below it. Works on Frames (BGR, stride width * 3) of any
-// size, so it also reads scaled pictures, as long as they are not
-// letterboxed, mirrored or turned.
+// Reads back the picture every generated clip shows (tests/fixtures/CMakeLists.txt)
+// from a Frame (BGR, stride width * 3) of any size, scaled too, as long as it is
+// not letterboxed, mirrored or turned.
 namespace frame_marks {
 
 // The frame index drawn in the picture, or -1 when the top quarter does not
