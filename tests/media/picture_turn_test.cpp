@@ -18,17 +18,13 @@ std::vector<uint8_t> picture(const std::string& letters)
 
 TEST(PictureTurn, TurnsClockwise)
 {
-    // 3 x 2:  a b c
+    // 3 x 2:  a b c   turned, row after row
     //         d e f
     const std::vector<uint8_t> source = picture("abcdef");
-    const struct {
-        int degrees;
-        const char* rows;  // the turned picture, row after row
-    } cases[] = {{90, "daebfc"}, {180, "fedcba"}, {270, "cfbead"}};
-    for (const auto& c : cases) {
+    for (const auto& [degrees, rows] : {std::pair{90, "daebfc"}, {180, "fedcba"}, {270, "cfbead"}}) {
         std::vector<uint8_t> turned(source.size());
-        turnPicture(source.data(), 3, 2, c.degrees, turned.data());
-        EXPECT_EQ(turned, picture(c.rows)) << c.degrees;
+        turnPicture(source.data(), 3, 2, degrees, turned.data());
+        EXPECT_EQ(turned, picture(rows)) << degrees;
     }
 }
 

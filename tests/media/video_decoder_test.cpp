@@ -18,11 +18,10 @@
 
 namespace {
 
-// Wine 8 stands in for Windows. It leaves the frame rate out of the RGB32
-// type (the rate reads 30), ignores the edit list of B-frame mp4/mov clips,
-// so their time stamps run two frames late, and after a seek stamps the
-// first frame with the target, or up to a frame late; what else it lacks,
-// the cases skip with the reason.
+// Wine 8 stands in for Windows. Its RGB32 type has no frame rate (reads 30),
+// it ignores the edit list of B-frame mp4/mov clips (stamps two frames late),
+// and after a seek stamps the first frame with the target or up to a frame
+// late; what else it lacks, the cases skip with the reason.
 #ifdef _WIN32
 const bool kWine = underWine();
 #else
@@ -48,8 +47,7 @@ int markOf(const std::vector<uint8_t>& frame, const VideoDecoder& decoder)
 
 struct Clip {
     const char* file;
-    uint32_t width;
-    uint32_t height;
+    uint32_t width, height;
     double fps;
     int frames;
     bool seeks = false;   // the containers seek differently: by index or by time stamps
@@ -57,6 +55,7 @@ struct Clip {
     const char* wineSkip = nullptr;
 };
 
+// Names the clip in the test's name instead of its bytes.
 void PrintTo(const Clip& clip, std::ostream* os)
 {
     *os << clip.file;
@@ -111,11 +110,10 @@ TEST_P(DecodeClip, DeliversEveryFrameOnceAndSeeks)
     EXPECT_NEAR(decoder.m_duration, clip.frames / clip.fps, 0.5 / clip.fps);
     EXPECT_EQ(decoder.m_position, 0.0);
 
-    const std::size_t bytes = std::size_t{clip.width} * clip.height * 3;
     frame.resize(7);  // the wrong size: ReadFrame sets it
     int count = 0;
     while (decoder.ReadFrame(frame)) {
-        ASSERT_EQ(frame.size(), bytes);
+        ASSERT_EQ(frame.size(), std::size_t{clip.width} * clip.height * 3);
         EXPECT_EQ(markOf(frame, decoder), count);
         EXPECT_TRUE(frame_marks::barsPresent(frame.data(), clip.width, clip.height)) << count;
         EXPECT_NEAR(decoder.m_position, (count + lag) / clip.fps, 0.5 / clip.fps) << count;
@@ -162,27 +160,6 @@ TEST_P(DecodeClip, DeliversEveryFrameOnceAndSeeks)
 
 INSTANTIATE_TEST_SUITE_P(Clips, DecodeClip, testing::ValuesIn(kClips), clipName);
 
-// Time stamps, not the frame rate, give positions and seek targets.
-TEST(VideoDecoder, FollowsTimeStampsAcrossAGap)
-{
-    VideoDecoder decoder;
-    ASSERT_TRUE(decoder.Open(media("gap.mkv").c_str()));
-    EXPECT_NEAR(decoder.m_duration, 3.0, 0.02);
-    std::vector<uint8_t> frame;
-    for (int i = 0; i < 50; ++i) {
-        ASSERT_TRUE(decoder.ReadFrame(frame));
-        ASSERT_EQ(markOf(frame, decoder), i);
-        EXPECT_NEAR(decoder.m_position, (i < 25 ? i : i + 25) / 25.0, 1e-3) << i;
-    }
-    EXPECT_FALSE(decoder.ReadFrame(frame));
-    decoder.SeekTo(1.5);  // inside the gap, where frame 24 stays on screen
-    ASSERT_TRUE(decoder.ReadFrame(frame));
-    EXPECT_EQ(markOf(frame, decoder), 24);
-    EXPECT_NEAR(decoder.m_position, 0.96, 1e-3);
-    ASSERT_TRUE(decoder.ReadFrame(frame));
-    EXPECT_EQ(markOf(frame, decoder), 25);
-}
-
 // Closed values: size 0 x 0, rate 30, duration and position 0; nothing
 // reads or seeks.
 TEST(VideoDecoder, BadInputOrCloseLeavesItClosed)
@@ -203,14 +180,9 @@ TEST(VideoDecoder, BadInputOrCloseLeavesItClosed)
     expectClosed(L"never opened");
     EXPECT_EQ(frame, (std::vector<uint8_t>{1, 2, 3}));
 
-    std::vector<std::wstring> rejected = {
-        media("no_such_file.mp4"),
-        media("not_media.mp4"),
-        media("audio_only.mp4"),
-        media("oversized.avi"),  // wider than any Frame may be
-        media(""),               // the media directory
-        L"",
-    };
+    // oversized.avi is wider than any Frame may be; media("") is the directory.
+    std::vector<std::wstring> rejected = {media("no_such_file.mp4"), media("not_media.mp4"),
+                                          media("audio_only.mp4"), media("oversized.avi"), media(""), L""};
     // Wine's mp4 source now and then hangs on a file cut before its index.
     if (!kWine)
         rejected.push_back(media("truncated.mp4"));
@@ -233,20 +205,21 @@ TEST(VideoDecoder, TruncatedStreamEndsEarlyWithoutError)
     if (kWine)
         GTEST_SKIP() << kNoTs;
     VideoDecoder decoder;
-    ASSERT_TRUE(decoder.Open(media("truncated.ts").c_str()));
     std::vector<uint8_t> frame;
+    ASSERT_TRUE(decoder.Open(media("truncated.ts").c_str()));
     int count = 0;
-    while (decoder.ReadFrame(frame))
-        ++count;
-    EXPECT_GT(count, 0);
-    EXPECT_LT(count, 50);
+    for (; decoder.ReadFrame(frame); ++count) {}
+    EXPECT_TRUE(count > 0 && count < 50) << count;
     EXPECT_FALSE(decoder.ReadFrame(frame));
 }
 
-// A stop ends a read that decodes forward to a seek target before the next
-// packet or sample; the check is asked before each. With the check false
-// again, a seek reads normally.
-TEST(VideoDecoder, StopCheckEndsALongReadAtOnce)
+// Time stamps, not the frame rate, give positions and seek targets. A stop
+// ends a read that decodes forward to a seek target before the next packet or
+// sample (the check is asked before each): half way, and at the last check,
+// with the frame to show already decoded; without it a seek reads normally.
+// Frame 24 lies 8 frames after its key frame, and only the next frame, a
+// second later, shows that it is the one on screen.
+TEST(VideoDecoder, FollowsTimeStampsAcrossAGapAndStopsALongReadAtOnce)
 {
     int calls = 0;
     int stopAt = 0;  // the call that first answers true; 0 for never
@@ -254,15 +227,18 @@ TEST(VideoDecoder, StopCheckEndsALongReadAtOnce)
     decoder.SetInterruptCheck([&] { return ++calls >= stopAt && stopAt > 0; });
     ASSERT_TRUE(decoder.Open(media("gap.mkv").c_str()));
     EXPECT_EQ(calls, 0);  // not asked while opening
-
-    // Frame 24 lies 8 frames after its key frame, and only the next frame,
-    // a second later, shows that it is the one on screen.
+    EXPECT_NEAR(decoder.m_duration, 3.0, 0.02);
     std::vector<uint8_t> frame;
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_TRUE(decoder.ReadFrame(frame));
+        ASSERT_EQ(markOf(frame, decoder), i);
+        EXPECT_NEAR(decoder.m_position, (i < 25 ? i : i + 25) / 25.0, 1e-3) << i;
+    }
+    EXPECT_FALSE(decoder.ReadFrame(frame));
+
     int callsToLand = 0;
-    // Stops half way, and at the last check, when the frame to show is
-    // already decoded.
     for (const int share : {0, 2, 1, 0}) {
-        decoder.SeekTo(1.5);
+        decoder.SeekTo(1.5);  // inside the gap, where frame 24 stays on screen
         calls = 0;
         stopAt = share > 0 ? callsToLand / share : 0;
         const bool read = decoder.ReadFrame(frame);
@@ -272,10 +248,13 @@ TEST(VideoDecoder, StopCheckEndsALongReadAtOnce)
         } else {
             ASSERT_TRUE(read);
             EXPECT_EQ(markOf(frame, decoder), 24);
+            EXPECT_NEAR(decoder.m_position, 0.96, 1e-3);
             callsToLand = calls;
             EXPECT_GE(callsToLand, 10);  // one a packet or sample
         }
     }
+    ASSERT_TRUE(decoder.ReadFrame(frame));
+    EXPECT_EQ(markOf(frame, decoder), 25);
 }
 
 }  // namespace

@@ -10,15 +10,13 @@
 #include <vector>
 
 // Sends one frame to a camera again and again on a thread of its own, as the
-// program's camera thread does, and records how long each scSendFrame took.
+// program's camera thread does, and records the longest scSendFrame call.
 class FramePump {
 public:
     using Clock = std::chrono::steady_clock;
 
     FramePump(void* camera, std::vector<uint8_t> frame)
-        : m_camera(camera), m_frame(std::move(frame)), m_thread([this] { run(); })
-    {
-    }
+        : m_camera(camera), m_frame(std::move(frame)), m_thread([this] { run(); }) {}
     ~FramePump() { stop(); }
 
     void stop()
@@ -27,20 +25,16 @@ public:
         if (m_thread.joinable())
             m_thread.join();
     }
-
-    // Calls made so far; safe while running.
     int64_t calls() const { return m_calls.load(); }
-    // Longest single call so far (written by the pump's thread only).
     Clock::duration longestCall() const { return Clock::duration(m_longest.load()); }
 
 private:
     void run()
     {
-        while (!m_stop) {
+        for (; !m_stop; ++m_calls) {
             const auto start = Clock::now();
             scSendFrame(m_camera, m_frame.data());
-            m_longest = std::max(m_longest.load(), (Clock::now() - start).count());
-            ++m_calls;
+            m_longest = std::max(m_longest.load(), (Clock::now() - start).count());  // only this thread writes
         }
     }
 

@@ -97,8 +97,10 @@ std::vector<uint8_t> convert(spa_video_format format, const std::vector<uint8_t>
 // longer than the blocks the converter works in, and the camera's sizes.
 // Guard bytes after the frame catch writes past its end; the stride is that
 // of tightly packed rows (the luma plane's for I420 and NV12).
-TEST(FrameConverter, MatchesThePlainConversionByteForByte)
+TEST(FrameConverter, MatchesThePlainConversionByteForByteAndRefusesTheRest)
 {
+    EXPECT_FALSE(FrameConverter().configure(SPA_VIDEO_FORMAT_UYVY, 4, 4));
+    EXPECT_FALSE(FrameConverter().configure(SPA_VIDEO_FORMAT_I420, 0, 4));
     std::mt19937 random(2024);
     const std::pair<int, int> sizes[] = {{1, 1},  {2, 1},  {1, 2},  {3, 3},  {5, 3},   {31, 5},
                                          {32, 2}, {33, 3}, {63, 4}, {65, 7}, {97, 1},  {641, 3},
@@ -122,61 +124,38 @@ TEST(FrameConverter, MatchesThePlainConversionByteForByte)
             converter.convert(bgr.data(), out.data());
             EXPECT_TRUE(std::all_of(out.begin() + expected.size(), out.end(), [](uint8_t b) { return b == 0xEE; }))
                 << "wrote past the frame";
-            const auto mismatch = std::mismatch(expected.begin(), expected.end(), out.begin());
-            EXPECT_TRUE(mismatch.first == expected.end())
-                << "first difference at byte " << (mismatch.first - expected.begin()) << ": "
-                << int(*mismatch.second) << " instead of " << int(*mismatch.first);
+            const auto differs = std::mismatch(expected.begin(), expected.end(), out.begin()).first;
+            EXPECT_EQ(differs, expected.end()) << "first difference at byte " << (differs - expected.begin());
         }
 }
 
-TEST(FrameConverter, RefusesFormatsAndSizesItDoesNotServe)
-{
-    FrameConverter converter;
-    EXPECT_FALSE(converter.configure(SPA_VIDEO_FORMAT_UYVY, 4, 4));
-    EXPECT_FALSE(converter.configure(SPA_VIDEO_FORMAT_I420, 0, 4));
-}
-
 // One flat colour, B=40 G=120 R=200, is BT.601 studio range Y 132, U 81,
-// V 169: this pins down the matrix and channel orders the reference shares.
-TEST(FrameConverter, KeepsColoursInEveryFormat)
+// V 169: this pins down the matrix the reference shares (its layouts are
+// plainly written, and the stream test checks them through GStreamer).
+TEST(FrameConverter, KeepsColours)
 {
     std::vector<uint8_t> bgr;
     for (int i = 0; i < 4 * 2; ++i)
         bgr.insert(bgr.end(), {40, 120, 200});
-    struct Case { spa_video_format format; std::vector<uint8_t> firstBytes; int tolerance; };
-    const Case cases[] = {
-        {SPA_VIDEO_FORMAT_BGR, {40, 120, 200, 40}, 0},
-        {SPA_VIDEO_FORMAT_BGRx, {40, 120, 200}, 0},
-        {SPA_VIDEO_FORMAT_RGBx, {200, 120, 40}, 0},
-        {SPA_VIDEO_FORMAT_YUY2, {132, 81, 132, 169}, 1},
-        {SPA_VIDEO_FORMAT_I420, {132, 132, 132, 132, 132, 132, 132, 132, 81, 81, 169, 169}, 1},
-        {SPA_VIDEO_FORMAT_NV12, {132, 132, 132, 132, 132, 132, 132, 132, 81, 169, 81, 169}, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.format);
-        FrameConverter converter;
-        ASSERT_TRUE(converter.configure(c.format, 4, 2));
-        std::vector<uint8_t> out(converter.frameBytes());
-        converter.convert(bgr.data(), out.data());
-        for (size_t i = 0; i < c.firstBytes.size(); ++i)
-            EXPECT_NEAR(out[i], c.firstBytes[i], c.tolerance) << "byte " << i;
-    }
+    FrameConverter converter;
+    const uint8_t expected[] = {132, 132, 132, 132, 132, 132, 132, 132, 81, 81, 169, 169};
+    ASSERT_TRUE(converter.configure(SPA_VIDEO_FORMAT_I420, 4, 2));
+    ASSERT_EQ(converter.frameBytes(), sizeof expected);
+    std::vector<uint8_t> out(converter.frameBytes());
+    converter.convert(bgr.data(), out.data());
+    for (size_t i = 0; i < out.size(); ++i)
+        EXPECT_NEAR(out[i], expected[i], 1) << "byte " << i;
 }
 
-
-TEST(FrameMailbox, IsBlackBeforeTheFirstFrame)
-{
-    FrameMailbox mailbox(16);
-    const uint8_t* frame = mailbox.latest();
-    EXPECT_TRUE(std::all_of(frame, frame + 16, [](uint8_t b) { return b == 0; }));
-}
-
+// Each frame is its sequence number repeated; a torn frame mixes two. Before
+// the first one, the mailbox holds a black frame (0).
 TEST(FrameMailbox, ReaderSeesWholeFramesNeverOlderThanTheLastOne)
 {
-    // Each frame is its sequence number repeated; a torn frame mixes two.
     constexpr size_t kWords = 4096;
     constexpr uint32_t kFrames = 3000;
     FrameMailbox mailbox(kWords * sizeof(uint32_t));
+    const uint8_t* black = mailbox.latest();
+    EXPECT_TRUE(std::all_of(black, black + kWords * sizeof(uint32_t), [](uint8_t b) { return b == 0; }));
     std::thread writer([&] {
         std::vector<uint32_t> frame(kWords);
         for (uint32_t n = 1; n <= kFrames; ++n) {
@@ -185,8 +164,7 @@ TEST(FrameMailbox, ReaderSeesWholeFramesNeverOlderThanTheLastOne)
         }
     });
     uint32_t last = 0;
-    bool whole = true;
-    bool ordered = true;
+    bool whole = true, ordered = true;
     std::vector<uint32_t> words(kWords);
     while (last < kFrames && whole && ordered) {
         std::memcpy(words.data(), mailbox.latest(), kWords * sizeof(uint32_t));

@@ -1,23 +1,33 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
-// A BGR frame of four flat quadrants in known colours.
-std::vector<uint8_t> quadrantFrame(int width, int height);
+// A BGR frame of four flat quadrants: blue-ish, green-ish (top), red-ish, near white.
+inline std::vector<uint8_t> quadrantFrame(int width, int height)
+{
+    static const uint8_t kQuadrants[4][3] = {{200, 60, 30}, {40, 180, 90}, {20, 50, 220}, {235, 235, 235}};
+    std::vector<uint8_t> frame(size_t(width) * height * 3);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* c = kQuadrants[(y >= height / 2) * 2 + (x >= width / 2)];
+            std::copy(c, c + 3, frame.begin() + (size_t(y) * width + x) * 3);
+        }
+    return frame;
+}
 
-// Bytes of one tightly packed frame in a GStreamer format name (BGR, BGRx,
-// RGBx, YUY2, I420, NV12).
-qsizetype packedFrameBytes(const QString& format, int width, int height);
-
-// Decodes a tightly packed BGR, YUY2, I420 or NV12 frame to BGR (BT.601,
-// limited range, as the consumers assume for these sizes).
-std::vector<uint8_t> decodeToBgr(const QString& format, int width, int height, const QByteArray& data);
-
-// Largest per-channel difference between two BGR frames, ignoring pixels
-// within `margin` of a quadrant edge (chroma subsampling blurs those).
-int largestDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int width,
-                      int height, int margin);
+// Bytes of one tightly packed frame in a GStreamer format (BGR, BGRx, RGBx, YUY2, I420, NV12).
+inline qsizetype packedFrameBytes(const QString& format, int width, int height)
+{
+    const qsizetype pixels = qsizetype(width) * height;
+    if (format == u"BGR")
+        return pixels * 3;
+    if (format == u"BGRx" || format == u"RGBx")
+        return pixels * 4;
+    if (format == u"YUY2")
+        return qsizetype((width + 1) / 2) * 4 * height;
+    return pixels + 2 * qsizetype((width + 1) / 2) * ((height + 1) / 2);  // I420, NV12
+}

@@ -1,51 +1,31 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
-// Reads back the picture that every generated test clip shows (see
-// tests/fixtures/CMakeLists.txt): an 8-bit frame index in the top quarter and
-// four colour bars below it. Works on Frames (BGR, stride width * 3) of any
-// size, so it also reads pictures that were scaled, as long as they are not
-// letterboxed, mirrored or turned.
-
+// Reads back the picture every generated clip shows (tests/fixtures/CMakeLists.txt)
+// from a Frame (BGR, stride width * 3) of any size, scaled too, as long as it is
+// not letterboxed, mirrored or turned.
 namespace frame_marks {
 
-struct Bgr {
-    uint8_t b, g, r;
-};
-
-// The bars, left to right.
-inline constexpr Bgr kBars[4] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}};
-
-// Mean of the channels over a 5 x 5 patch centred on (x, y), clipped to the picture.
-inline int patchLevel(const uint8_t* bgr, int width, int height, int x, int y)
-{
-    int sum = 0;
-    int count = 0;
-    for (int py = y - 2; py <= y + 2; ++py) {
-        for (int px = x - 2; px <= x + 2; ++px) {
-            if (px < 0 || py < 0 || px >= width || py >= height)
-                continue;
-            const uint8_t* p = bgr + (static_cast<std::size_t>(py) * width + px) * 3;
-            sum += p[0] + p[1] + p[2];
-            count += 3;
-        }
-    }
-    return sum / count;
-}
-
 // The frame index drawn in the picture, or -1 when the top quarter does not
-// hold eight clearly black or white blocks.
+// hold eight clearly black or white blocks (each read as the mean of a 5 x 5
+// patch in its middle).
 inline int readFrameMark(const uint8_t* bgr, int width, int height)
 {
     if (bgr == nullptr || width < 16 || height < 8)
         return -1;
-    const int y = height / 8;  // middle of the mark band
     int index = 0;
     for (int bit = 0; bit < 8; ++bit) {
-        const int level = patchLevel(bgr, width, height, (2 * bit + 1) * width / 16, y);
+        const int x = (2 * bit + 1) * width / 16, y = height / 8;
+        int sum = 0, count = 0;
+        for (int py = std::max(y - 2, 0); py <= std::min(y + 2, height - 1); ++py)
+            for (int px = std::max(x - 2, 0); px <= std::min(x + 2, width - 1); ++px)
+                for (int c = 0; c < 3; ++c, ++count)
+                    sum += bgr[(static_cast<std::size_t>(py) * width + px) * 3 + c];
+        const int level = sum / count;
         if (level > 170)
             index |= 1 << (7 - bit);
         else if (level >= 85)
@@ -54,21 +34,15 @@ inline int readFrameMark(const uint8_t* bgr, int width, int height)
     return index;
 }
 
-// Whether the pixel at (x, y) is within `tolerance` of `expected` in every channel.
-inline bool pixelNear(const uint8_t* bgr, int width, int x, int y, Bgr expected, int tolerance = 40)
+// Whether the middle of every bar is within 40 of its colour in every channel.
+inline bool barsPresent(const uint8_t* bgr, int width, int height)
 {
-    const uint8_t* p = bgr + (static_cast<std::size_t>(y) * width + x) * 3;
-    return std::abs(p[0] - expected.b) <= tolerance && std::abs(p[1] - expected.g) <= tolerance &&
-           std::abs(p[2] - expected.r) <= tolerance;
-}
-
-// Whether the middle of every bar shows its colour.
-inline bool barsPresent(const uint8_t* bgr, int width, int height, int tolerance = 40)
-{
-    const int y = height * 5 / 8;
+    static const uint8_t kBars[4][3] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}};  // BGR
     for (int bar = 0; bar < 4; ++bar) {
-        if (!pixelNear(bgr, width, (2 * bar + 1) * width / 8, y, kBars[bar], tolerance))
-            return false;
+        const uint8_t* p = bgr + (static_cast<std::size_t>(height * 5 / 8) * width + (2 * bar + 1) * width / 8) * 3;
+        for (int c = 0; c < 3; ++c)
+            if (std::abs(p[c] - kBars[bar][c]) > 40)
+                return false;
     }
     return true;
 }
