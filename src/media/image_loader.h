@@ -20,7 +20,12 @@ public:
     // Prepares the platform's image decoder once; true when it is ready.
     bool Initialize();
     // Forgets the picture (keeping the buffer's capacity); stays initialised.
-    void Release();
+    void Release()
+    {
+        m_pixels.clear();
+        m_width = 0;
+        m_height = 0;
+    }
     // Decodes `path`. A target of 0 in either dimension means the natural
     // size in both.
     bool LoadImageW(const wchar_t* path, unsigned targetWidth, unsigned targetHeight);

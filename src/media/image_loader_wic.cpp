@@ -42,13 +42,6 @@ bool ImageLoader::Initialize()
     return true;
 }
 
-void ImageLoader::Release()
-{
-    m_pixels.clear();
-    m_width = 0;
-    m_height = 0;
-}
-
 bool ImageLoader::LoadImageW(const wchar_t* path, unsigned targetWidth, unsigned targetHeight)
 {
     Release();
