@@ -27,7 +27,8 @@ TEST(Activation, BroadcastReachesAHiddenWindowOfAnotherProcess)
     ASSERT_TRUE(ready);
     // A bare program name is looked up in this program's directory first.
     std::string commandLine = "activation_listener.exe " + readyName;
-    STARTUPINFOA startup = {sizeof(startup)};
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION started = {};
     ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &started));
