@@ -3,6 +3,7 @@
 #include "media/image_loader.h"
 
 #include "media/frame.h"
+#include "support/test_media.h"
 
 #include <gtest/gtest.h>
 
@@ -13,18 +14,7 @@
 #include <utility>
 #include <vector>
 
-#ifdef _WIN32
-#include "windows/test_media_path.h"
-#include "windows/under_wine.h"
-#endif
-
 namespace {
-
-#ifdef _WIN32
-const bool kWine = underWine();
-#else
-constexpr bool kWine = false;
-#endif
 
 // The generated 3 x 2 pictures (tests/fixtures/CMakeLists.txt), as a Frame.
 const std::vector<uint8_t> kPattern3x2 = {
@@ -34,12 +24,7 @@ const std::vector<uint8_t> kPattern3x2 = {
 
 bool load(ImageLoader& loader, const std::wstring& file, unsigned width = 0, unsigned height = 0)
 {
-#ifdef _WIN32
-    return loader.LoadImageW(testMediaPath(file.c_str()).c_str(), width, height);
-#else
-    const std::string dir = ORVENNA_TEST_MEDIA_DIR "/";
-    return loader.LoadImageW((std::wstring(dir.begin(), dir.end()) + file).c_str(), width, height);
-#endif
+    return loader.LoadImageW(testMediaPath(file).c_str(), width, height);
 }
 
 // Every pixel within 12 of one colour.

@@ -3,6 +3,7 @@
 #include "media/video_decoder.h"
 
 #include "support/frame_marks.h"
+#include "support/test_media.h"
 
 #include <gtest/gtest.h>
 
@@ -11,32 +12,16 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include "windows/test_media_path.h"
-#include "windows/under_wine.h"
-#endif
-
 namespace {
 
-// Wine 8 stands in for Windows. Its RGB32 type has no frame rate (reads 30),
+// Under Wine 8 (kWine) the RGB32 type has no frame rate (reads 30),
 // it ignores the edit list of B-frame mp4/mov clips (stamps two frames late),
 // and after a seek stamps the first frame with the target or up to a frame
 // late; what else it lacks, the cases skip with the reason.
-#ifdef _WIN32
-const bool kWine = underWine();
-#else
-constexpr bool kWine = false;
-#endif
 
 std::wstring media(const char* file)
 {
-    const std::wstring name(file, file + std::char_traits<char>::length(file));
-#ifdef _WIN32
-    return testMediaPath(name.c_str());
-#else
-    const std::string dir = ORVENNA_TEST_MEDIA_DIR;
-    return std::wstring(dir.begin(), dir.end()) + L"/" + name;
-#endif
+    return testMediaPath(std::wstring(file, file + std::char_traits<char>::length(file)));
 }
 
 int markOf(const std::vector<uint8_t>& frame, const VideoDecoder& decoder)

@@ -3,7 +3,7 @@
 #include "media/video_decoder.h"
 
 #include "support/frame_marks.h"
-#include "test_media_path.h"
+#include "support/test_media.h"
 
 #include <gtest/gtest.h>
 

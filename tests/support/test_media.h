@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#ifdef _WIN32
+#include "windows/under_wine.h"
+#endif
+
+// Wine stands in for Windows here; cases for what it lacks skip themselves.
+#ifdef _WIN32
+inline const bool kWine = underWine();
+#else
+inline constexpr bool kWine = false;
+#endif
+
+// Path of a generated test file. ORVENNA_TEST_MEDIA_DIR is a host path; Wine
+// shows the host's root as drive Z:.
+inline std::wstring testMediaPath(const std::wstring& name)
+{
+#ifdef _WIN32
+    std::wstring path = L"Z:";
+    const wchar_t separator = L'\\';
+#else
+    std::wstring path;
+    const wchar_t separator = L'/';
+#endif
+    for (const char c : std::string(ORVENNA_TEST_MEDIA_DIR))
+        path += c == '/' ? separator : wchar_t(static_cast<unsigned char>(c));
+    return path + separator + name;
+}
