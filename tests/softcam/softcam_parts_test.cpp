@@ -129,22 +129,43 @@ TEST(FrameConverter, MatchesThePlainConversionByteForByteAndRefusesTheRest)
         }
 }
 
-// One flat colour, B=40 G=120 R=200, is BT.601 studio range Y 132, U 81,
-// V 169: this pins down the matrix the reference shares (its layouts are
-// plainly written, and the stream test checks them through GStreamer).
+// Flat colours in BT.601 studio range, at an odd size so that the half-used
+// pair and block at the edges are covered too. Red and blue apart catch a
+// swap of the two; the reference above shares the matrix, so this pins it.
 TEST(FrameConverter, KeepsColours)
 {
-    std::vector<uint8_t> bgr;
-    for (int i = 0; i < 4 * 2; ++i)
-        bgr.insert(bgr.end(), {40, 120, 200});
-    FrameConverter converter;
-    const uint8_t expected[] = {132, 132, 132, 132, 132, 132, 132, 132, 81, 81, 169, 169};
-    ASSERT_TRUE(converter.configure(SPA_VIDEO_FORMAT_I420, 4, 2));
-    ASSERT_EQ(converter.frameBytes(), sizeof expected);
-    std::vector<uint8_t> out(converter.frameBytes());
-    converter.convert(bgr.data(), out.data());
-    for (size_t i = 0; i < out.size(); ++i)
-        EXPECT_NEAR(out[i], expected[i], 1) << "byte " << i;
+    const struct {
+        const char* name;
+        uint8_t b, g, r, y, u, v;
+    } colours[] = {
+        {"red", 0, 0, 255, 82, 90, 240},      {"green", 0, 255, 0, 144, 54, 34},
+        {"blue", 255, 0, 0, 41, 240, 110},    {"white", 255, 255, 255, 235, 128, 128},
+        {"black", 0, 0, 0, 16, 128, 128},     {"orange", 40, 120, 200, 132, 81, 169},
+    };
+    constexpr int kWidth = 5, kHeight = 3;
+    for (const auto format : {SPA_VIDEO_FORMAT_YUY2, SPA_VIDEO_FORMAT_I420})
+        for (const auto& c : colours) {
+            SCOPED_TRACE(testing::Message() << c.name << (format == SPA_VIDEO_FORMAT_YUY2 ? " YUY2" : " I420"));
+            std::vector<uint8_t> bgr;
+            for (int i = 0; i < kWidth * kHeight; ++i)
+                bgr.insert(bgr.end(), {c.b, c.g, c.r});
+            std::vector<uint8_t> expected;
+            if (format == SPA_VIDEO_FORMAT_YUY2) {
+                for (int i = 0; i < (kWidth + 1) / 2 * kHeight; ++i)
+                    expected.insert(expected.end(), {c.y, c.u, c.y, c.v});
+            } else {
+                const int chroma = (kWidth + 1) / 2 * ((kHeight + 1) / 2);
+                expected.assign(kWidth * kHeight, c.y);
+                expected.insert(expected.end(), chroma, c.u);
+                expected.insert(expected.end(), chroma, c.v);
+            }
+            FrameConverter converter;
+            ASSERT_TRUE(converter.configure(format, kWidth, kHeight));
+            ASSERT_EQ(converter.frameBytes(), expected.size());
+            std::vector<uint8_t> out(converter.frameBytes());
+            converter.convert(bgr.data(), out.data());
+            EXPECT_EQ(out, expected);
+        }
 }
 
 // Each frame is its sequence number repeated; a torn frame mixes two. Before
