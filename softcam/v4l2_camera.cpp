@@ -18,7 +18,7 @@ constexpr auto kRescanInterval = std::chrono::seconds(1);
 
 V4l2Camera::V4l2Camera(int width, int height, double framesPerSecond,
                        std::function<void()> connectionChanged, std::string sysfsRoot,
-                       std::string deviceDirectory)
+                       std::string deviceDirectory, IoctlFunction ioctl)
     : m_width(width)
     , m_height(height)
     , m_framesPerSecond(framesPerSecond)
@@ -27,6 +27,7 @@ V4l2Camera::V4l2Camera(int width, int height, double framesPerSecond,
     , m_connectionChanged(std::move(connectionChanged))
     , m_sysfsRoot(std::move(sysfsRoot))
     , m_deviceDirectory(std::move(deviceDirectory))
+    , m_ioctl(ioctl)
     , m_mailbox(size_t(width) * size_t(height) * 3)
     , m_thread(&V4l2Camera::run, this)
 {
@@ -60,7 +61,7 @@ void V4l2Camera::run()
             nextScan = now + kRescanInterval;
             if (const auto number = findLoopbackDevice(m_sysfsRoot, kLabel))
                 output = V4l2Output::open(m_deviceDirectory + "/video" + std::to_string(*number),
-                                          m_width, m_height, m_framesPerSecond);
+                                          m_width, m_height, m_framesPerSecond, m_ioctl);
         }
         if (output && !output->write(m_mailbox.latest()))
             output.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frame_mailbox.h"
+#include "v4l2_client_usage.h"
 
 #include <atomic>
 #include <chrono>
@@ -23,11 +24,11 @@ public:
     static constexpr const char* kLabel = "Orvenna Camera";
 
     // `connectionChanged` is called on the camera's thread whenever
-    // isConnected() changes. `sysfsRoot` and `deviceDirectory` are "/sys" and
-    // "/dev" on a real system.
+    // isConnected() changes. `sysfsRoot`, `deviceDirectory` and `ioctl` are
+    // "/sys", "/dev" and the system's on a real system; tests pass their own.
     V4l2Camera(int width, int height, double framesPerSecond,
                std::function<void()> connectionChanged, std::string sysfsRoot = "/sys",
-               std::string deviceDirectory = "/dev");
+               std::string deviceDirectory = "/dev", IoctlFunction ioctl = systemIoctl);
     // Stops the thread (at once, not at the next frame time) and closes the device.
     ~V4l2Camera();
     V4l2Camera(const V4l2Camera&) = delete;
@@ -50,6 +51,7 @@ private:
     const std::function<void()> m_connectionChanged;
     const std::string m_sysfsRoot;
     const std::string m_deviceDirectory;
+    const IoctlFunction m_ioctl;
     FrameMailbox m_mailbox;
     std::atomic<bool> m_connected{false};
     std::mutex m_mutex;

@@ -1,7 +1,5 @@
 #include "v4l2_output.h"
 
-#include "v4l2_client_usage.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -35,10 +33,10 @@ v4l2_fract frameInterval(double framesPerSecond)
     return {numerator / divisor, denominator / divisor};
 }
 
-bool isLoopbackOutput(int fd)
+bool isLoopbackOutput(int fd, IoctlFunction ioctl)
 {
     v4l2_capability capability{};
-    if (systemIoctl(fd, VIDIOC_QUERYCAP, &capability) != 0)
+    if (ioctl(fd, VIDIOC_QUERYCAP, &capability) != 0)
         return false;
     const uint32_t caps = (capability.capabilities & V4L2_CAP_DEVICE_CAPS) ? capability.device_caps
                                                                             : capability.capabilities;
@@ -48,7 +46,8 @@ bool isLoopbackOutput(int fd)
 }
 
 // The driver may adjust what it is given; only a layout equal to ours is usable.
-bool setFormat(int fd, uint32_t pixelFormat, int width, int height, const FrameConverter& converter)
+bool setFormat(int fd, IoctlFunction ioctl, uint32_t pixelFormat, int width, int height,
+               const FrameConverter& converter)
 {
     v4l2_format format{};
     format.type = V4L2_BUF_TYPE_VIDEO_OUTPUT;
@@ -60,7 +59,7 @@ bool setFormat(int fd, uint32_t pixelFormat, int width, int height, const FrameC
     pix.bytesperline = uint32_t(converter.stride());
     pix.sizeimage = uint32_t(converter.frameBytes());
     pix.colorspace = V4L2_COLORSPACE_SMPTE170M;   // BT.601, as converted
-    return systemIoctl(fd, VIDIOC_S_FMT, &format) == 0 && pix.pixelformat == pixelFormat &&
+    return ioctl(fd, VIDIOC_S_FMT, &format) == 0 && pix.pixelformat == pixelFormat &&
            pix.width == uint32_t(width) && pix.height == uint32_t(height) &&
            pix.bytesperline == uint32_t(converter.stride()) &&
            pix.sizeimage == converter.frameBytes();
@@ -83,24 +82,24 @@ bool writeWhole(int fd, const uint8_t* data, size_t size, WriteFunction write)
 }
 
 std::unique_ptr<V4l2Output> V4l2Output::open(const std::string& path, int width, int height,
-                                             double framesPerSecond)
+                                             double framesPerSecond, IoctlFunction ioctl)
 {
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
         return nullptr;
-    std::unique_ptr<V4l2Output> output(new V4l2Output(fd));
-    if (!isLoopbackOutput(fd))
+    std::unique_ptr<V4l2Output> output(new V4l2Output(fd, ioctl));
+    if (!isLoopbackOutput(fd, ioctl))
         return nullptr;
 
     v4l2_streamparm parameters{};
     parameters.type = V4L2_BUF_TYPE_VIDEO_OUTPUT;
     parameters.parm.output.timeperframe = frameInterval(framesPerSecond);
     // Readers see the rate it advertises; frames come at ours whatever it says.
-    systemIoctl(fd, VIDIOC_S_PARM, &parameters);
+    ioctl(fd, VIDIOC_S_PARM, &parameters);
 
     for (const OutputFormat& format : kFormats) {
         if (output->m_converter.configure(format.spa, width, height) &&
-            setFormat(fd, format.v4l2, width, height, output->m_converter)) {
+            setFormat(fd, ioctl, format.v4l2, width, height, output->m_converter)) {
             output->m_pixelFormat = format.v4l2;
             break;
         }
@@ -108,7 +107,7 @@ std::unique_ptr<V4l2Output> V4l2Output::open(const std::string& path, int width,
     if (output->m_pixelFormat == 0)
         return nullptr;
     output->m_frame.resize(output->m_converter.frameBytes());
-    output->m_usageEvents = subscribeClientUsage(fd);
+    output->m_usageEvents = subscribeClientUsage(fd, ioctl);
     return output;
 }
 
@@ -126,6 +125,6 @@ bool V4l2Output::write(const uint8_t* bgr)
 bool V4l2Output::readersStreaming()
 {
     if (m_usageEvents && eventsPending(m_fd))
-        m_streaming = readClientUsage(m_fd, m_streaming);
+        m_streaming = readClientUsage(m_fd, m_streaming, m_ioctl);
     return m_streaming;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frame_converter.h"
+#include "v4l2_client_usage.h"
 
 #include <sys/types.h>
 
@@ -20,9 +21,10 @@ bool writeWhole(int fd, const uint8_t* data, size_t size, WriteFunction write);
 class V4l2Output {
 public:
     // Null unless `path` is a v4l2loopback device that accepts a writer of
-    // this size now (another writer, for one, makes it refuse).
+    // this size now (another writer, for one, makes it refuse). Every ioctl
+    // goes through `ioctl`.
     static std::unique_ptr<V4l2Output> open(const std::string& path, int width, int height,
-                                            double framesPerSecond);
+                                            double framesPerSecond, IoctlFunction ioctl = systemIoctl);
     ~V4l2Output();
     V4l2Output(const V4l2Output&) = delete;
     V4l2Output& operator=(const V4l2Output&) = delete;
@@ -39,9 +41,10 @@ public:
     uint32_t pixelFormat() const { return m_pixelFormat; }
 
 private:
-    explicit V4l2Output(int fd) : m_fd(fd) {}
+    V4l2Output(int fd, IoctlFunction ioctl) : m_fd(fd), m_ioctl(ioctl) {}
 
     int m_fd;
+    IoctlFunction m_ioctl;
     FrameConverter m_converter;
     uint32_t m_pixelFormat = 0;
     std::vector<uint8_t> m_frame;

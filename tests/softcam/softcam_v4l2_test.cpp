@@ -1,19 +1,27 @@
 // The V4L2 output's parts that run without a loopback module: finding the
 // device in a temporary sysfs tree, the client-usage event through a stand-in
 // ioctl, and the write loop against a pipe.
+#include "frame_converter.h"
 #include "loopback_devices.h"
 #include "pipewire_camera.h"
 #include "v4l2_client_usage.h"
+#include "v4l2_camera.h"
 #include "v4l2_output.h"
+
+#include <spa/param/video/raw.h>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -67,6 +75,24 @@ FakeDevice g_device;
 
 int fakeIoctl(int, unsigned long request, void* argument)
 {
+    if (request == VIDIOC_QUERYCAP) {
+        auto* capability = static_cast<v4l2_capability*>(argument);
+        std::strcpy(reinterpret_cast<char*>(capability->driver), "v4l2 loopback");
+        capability->capabilities = V4L2_CAP_VIDEO_OUTPUT;
+        return 0;
+    }
+    if (request == VIDIOC_S_PARM)
+        return 0;
+    if (request == VIDIOC_S_FMT) {
+        // The layout the kernel gives (v4l2_fill_pixfmt): YUYV rows of
+        // 2 bytes a pixel, I420 chroma planes rounded up.
+        v4l2_pix_format& pix = static_cast<v4l2_format*>(argument)->fmt.pix;
+        const bool yuyv = pix.pixelformat == V4L2_PIX_FMT_YUYV;
+        pix.bytesperline = yuyv ? pix.width * 2 : pix.width;
+        pix.sizeimage = yuyv ? pix.width * 2 * pix.height
+                             : pix.width * pix.height + 2 * ((pix.width + 1) / 2) * ((pix.height + 1) / 2);
+        return 0;
+    }
     if (request == VIDIOC_SUBSCRIBE_EVENT) {
         g_device.subscription = *static_cast<v4l2_event_subscription*>(argument);
         errno = g_device.subscribeResult;
@@ -170,6 +196,54 @@ TEST(V4l2Output, WritesTheWholeFrameThroughSignalsAndShortWrites)
     EXPECT_GT(g_calls, int(frame.size() / kChunk)) << "the frame went in one piece";
     EXPECT_TRUE(received == frame) << "received " << received.size() << " of " << frame.size() << " bytes, or other bytes";
     EXPECT_FALSE(writeWhole(-1, frame.data(), frame.size(), failingWrite));
+}
+
+// The device appears after the camera starts; one frame is sent, and the
+// device gets it again and again (a paused window sends nothing), in YUYV, or
+// I420 where the driver's YUYV rows differ from ours. A FIFO stands in for
+// the device node, the stand-in ioctl for the driver.
+TEST(V4l2Camera, FindsTheDeviceLaterAndRepeatsTheLastFrame)
+{
+    const uint8_t red[3] = {0, 0, 255};
+    for (const auto& [width, format] : {std::pair{4, SPA_VIDEO_FORMAT_YUY2}, {5, SPA_VIDEO_FORMAT_I420}}) {
+        SCOPED_TRACE(width);
+        constexpr int kHeight = 2;
+        g_device = {EINVAL, {}, {}};   // a module without the usage event
+        char pattern[] = "/tmp/orvenna-v4l2-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        const fs::path root = pattern;
+        fs::create_directories(root / "dev");
+        bool changed = false;
+        auto camera = std::make_unique<V4l2Camera>(width, kHeight, 100, [&] { changed = true; },
+                                                   (root / "sys").string(), (root / "dev").string(), fakeIoctl);
+        std::vector<uint8_t> bgr;
+        for (int i = 0; i < width * kHeight; ++i)
+            bgr.insert(bgr.end(), red, red + 3);
+        camera->publish(bgr.data());
+
+        ASSERT_EQ(mkfifo((root / "dev/video9").c_str(), 0600), 0);
+        const int fifo = open((root / "dev/video9").c_str(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(fifo, 0);
+        const fs::path device = root / "sys/devices/virtual/video4linux/video9";
+        fs::create_directories(device);
+        std::ofstream(device / "max_openers") << "10\n";
+        std::ofstream(device / "name") << V4l2Camera::kLabel << '\n';
+
+        FrameConverter converter;
+        ASSERT_TRUE(converter.configure(format, width, kHeight));
+        std::vector<uint8_t> expected(converter.frameBytes()), frame(expected.size());
+        converter.convert(bgr.data(), expected.data());
+        for (int i = 0; i < 3; ++i) {
+            pollfd readable{fifo, POLLIN, 0};
+            ASSERT_EQ(poll(&readable, 1, 10000), 1) << "frame " << i << " never came";
+            ASSERT_EQ(read(fifo, frame.data(), frame.size()), ssize_t(frame.size()));
+            EXPECT_EQ(frame, expected) << "frame " << i;
+        }
+        camera.reset();
+        close(fifo);
+        EXPECT_FALSE(changed) << "connected without a way to know";
+        fs::remove_all(root);
+    }
 }
 
 // The node PipeWire's V4L2 monitor makes for our device is another listing;
