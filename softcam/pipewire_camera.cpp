@@ -149,15 +149,21 @@ void updateListing(State* s)
     }
 }
 
+// A node (by its registry properties) that lists the camera under its name
+// but is not ours: PipeWire's V4L2 monitor names our device's node so.
+bool isOtherListing(const spa_dict* props)
+{
+    return spa_streq(spa_dict_lookup(props, PW_KEY_MEDIA_CLASS), "Video/Source") &&
+           spa_streq(spa_dict_lookup(props, PW_KEY_NODE_DESCRIPTION), PipeWireCamera::kDescription) &&
+           !spa_streq(spa_dict_lookup(props, PW_KEY_NODE_NAME), PipeWireCamera::kNodeName);
+}
+
 void onGlobal(void* data, uint32_t id, uint32_t, const char* type, uint32_t, const spa_dict* props)
 {
     auto* s = static_cast<State*>(data);
     if (!props)
         return;
-    if (spa_streq(type, PW_TYPE_INTERFACE_Node) &&
-        PipeWireCamera::isOtherListing(spa_dict_lookup(props, PW_KEY_MEDIA_CLASS),
-                                       spa_dict_lookup(props, PW_KEY_NODE_NAME),
-                                       spa_dict_lookup(props, PW_KEY_NODE_DESCRIPTION))) {
+    if (spa_streq(type, PW_TYPE_INTERFACE_Node) && isOtherListing(props)) {
         s->otherListings.push_back(id);
         updateListing(s);
         return;
@@ -348,12 +354,6 @@ void onFrameEvent(void* data, uint64_t)
 }
 
 } // namespace
-
-bool PipeWireCamera::isOtherListing(const char* mediaClass, const char* nodeName, const char* description)
-{
-    return spa_streq(mediaClass, "Video/Source") && spa_streq(description, kDescription) &&
-           !spa_streq(nodeName, kNodeName);
-}
 
 std::unique_ptr<PipeWireCamera> PipeWireCamera::create(int width, int height, double framesPerSecond,
                                                        std::function<void()> connectionChanged)

@@ -34,10 +34,6 @@ public:
     // True while some consumer streams from the node.
     bool isConnected() const;
 
-    // True for a node (its registry properties) that lists this camera under
-    // its name but is not this library's own.
-    static bool isOtherListing(const char* mediaClass, const char* nodeName, const char* description);
-
     struct State;
 
 private:

@@ -1,10 +1,7 @@
-// The V4L2 output's parts that run without a loopback module: finding the
-// device in a temporary sysfs tree, the client-usage event through a stand-in
-// ioctl, and the write loop against a pipe.
+// The V4L2 output without a loopback module: a temporary sysfs tree, a FIFO
+// for the device node and a stand-in ioctl for the driver.
 #include "frame_converter.h"
 #include "loopback_devices.h"
-#include "pipewire_camera.h"
-#include "v4l2_client_usage.h"
 #include "v4l2_camera.h"
 #include "v4l2_output.h"
 
@@ -21,7 +18,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -30,62 +26,63 @@ namespace fs = std::filesystem;
 
 namespace {
 
+struct TemporaryRoot {
+    TemporaryRoot() { fs::create_directories(path / "dev"); }
+    ~TemporaryRoot() { fs::remove_all(path); }
+    // Loopback devices carry "max_openers"; an empty label makes another driver's device.
+    void addDevice(const std::string& directory, const std::string& label) const
+    {
+        const fs::path device = path / "sys/devices/virtual/video4linux" / directory;
+        fs::create_directories(device);
+        if (!label.empty())
+            std::ofstream(device / "max_openers") << "10\n";
+        std::ofstream(device / "name") << (label.empty() ? "Integrated Camera" : label) << '\n';
+    }
+    std::string sys() const { return (path / "sys").string(); }
+    char pattern[32] = "/tmp/orvenna-v4l2-XXXXXX";   // first: mkdtemp fills it in for `path`
+    const fs::path path = mkdtemp(pattern);
+};
+
 TEST(LoopbackDevices, FindsTheLowestDeviceWithTheLabel)
 {
-    const std::string longLabel = "Orvenna Camera with a label of 44 characters";
+    const std::string ours = "Orvenna Camera", longLabel = ours + " with a label of 44 characters";
     const struct {
-        const char* what;
-        std::vector<std::pair<std::string, std::string>> devices;   // directory, name ("": not a loopback)
+        std::vector<std::pair<std::string, std::string>> devices;   // directory, label
         std::string label;
         std::optional<int> found;
     } cases[] = {
-        {"no devices", {}, "Orvenna Camera", std::nullopt},
-        {"label with a space", {{"video3", "Dummy video device"}, {"video7", "Orvenna Camera"}}, "Orvenna Camera", 7},
-        {"longer label is another", {{"video2", "Orvenna Camera 2"}}, "Orvenna Camera", std::nullopt},
-        {"another driver's device", {{"video1", ""}}, "Orvenna Camera", std::nullopt},
-        {"lowest of two", {{"video12", "Orvenna Camera"}, {"video4", "Orvenna Camera"}}, "Orvenna Camera", 4},
-        {"not a video node", {{"videoX", "Orvenna Camera"}}, "Orvenna Camera", std::nullopt},
-        {"kept to 31 characters", {{"video5", longLabel.substr(0, 31)}}, longLabel, 5},
-        {"cut shorter than 31", {{"video5", longLabel.substr(0, 30)}}, longLabel, std::nullopt},
+        {{}, ours, std::nullopt},
+        {{{"video3", "Dummy video device"}, {"video7", ours}}, ours, 7},
+        {{{"video2", ours + " 2"}, {"video1", ""}, {"videoX", ours}}, ours, std::nullopt},
+        {{{"video12", ours}, {"video4", ours}}, ours, 4},
+        {{{"video5", longLabel.substr(0, 31)}}, longLabel, 5},   // the module keeps 31 bytes
+        {{{"video5", longLabel.substr(0, 30)}}, longLabel, std::nullopt},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        char pattern[] = "/tmp/orvenna-sysfs-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        const fs::path root = pattern;
-        for (const auto& [directory, name] : c.devices) {
-            const fs::path device = root / "devices/virtual/video4linux" / directory;
-            fs::create_directories(device);
-            std::ofstream(device / "name") << (name.empty() ? "Integrated Camera" : name) << '\n';
-            if (!name.empty())
-                std::ofstream(device / "max_openers") << "10\n";
-        }
-        EXPECT_EQ(findLoopbackDevice(root.string(), c.label), c.found);
-        fs::remove_all(root);
+        TemporaryRoot root;
+        for (const auto& [directory, label] : c.devices)
+            root.addDevice(directory, label);
+        EXPECT_EQ(findLoopbackDevice(root.sys(), c.label), c.found) << "case " << (&c - cases);
     }
 }
 
-// Events the stand-in ioctl hands out, oldest first, and what it was asked.
-struct FakeDevice {
-    int subscribeResult = 0;   // errno to fail with, 0 to succeed
+// The driver as the stand-in ioctl plays it; events are handed out oldest first.
+struct FakeDriver {
+    int subscribeError = 0;
     v4l2_event_subscription subscription{};
     std::vector<v4l2_event> events;
 };
-FakeDevice g_device;
+FakeDriver g_driver;
 
 int fakeIoctl(int, unsigned long request, void* argument)
 {
-    if (request == VIDIOC_QUERYCAP) {
-        auto* capability = static_cast<v4l2_capability*>(argument);
-        std::strcpy(reinterpret_cast<char*>(capability->driver), "v4l2 loopback");
-        capability->capabilities = V4L2_CAP_VIDEO_OUTPUT;
+    switch (request) {
+    case VIDIOC_QUERYCAP:
+        std::strcpy(reinterpret_cast<char*>(static_cast<v4l2_capability*>(argument)->driver), "v4l2 loopback");
+        static_cast<v4l2_capability*>(argument)->capabilities = V4L2_CAP_VIDEO_OUTPUT;
         return 0;
-    }
-    if (request == VIDIOC_S_PARM)
-        return 0;
-    if (request == VIDIOC_S_FMT) {
-        // The layout the kernel gives (v4l2_fill_pixfmt): YUYV rows of
-        // 2 bytes a pixel, I420 chroma planes rounded up.
+    case VIDIOC_S_FMT: {
+        // The kernel's layout (v4l2_fill_pixfmt): YUYV 2 bytes a pixel, I420 chroma rounded up.
         v4l2_pix_format& pix = static_cast<v4l2_format*>(argument)->fmt.pix;
         const bool yuyv = pix.pixelformat == V4L2_PIX_FMT_YUYV;
         pix.bytesperline = yuyv ? pix.width * 2 : pix.width;
@@ -93,144 +90,94 @@ int fakeIoctl(int, unsigned long request, void* argument)
                              : pix.width * pix.height + 2 * ((pix.width + 1) / 2) * ((pix.height + 1) / 2);
         return 0;
     }
-    if (request == VIDIOC_SUBSCRIBE_EVENT) {
-        g_device.subscription = *static_cast<v4l2_event_subscription*>(argument);
-        errno = g_device.subscribeResult;
+    case VIDIOC_SUBSCRIBE_EVENT:
+        g_driver.subscription = *static_cast<v4l2_event_subscription*>(argument);
+        errno = g_driver.subscribeError;
         return errno ? -1 : 0;
+    case VIDIOC_DQEVENT:
+        if (g_driver.events.empty())
+            break;
+        *static_cast<v4l2_event*>(argument) = g_driver.events.front();
+        g_driver.events.erase(g_driver.events.begin());
+        static_cast<v4l2_event*>(argument)->pending = uint32_t(g_driver.events.size());
+        return 0;
     }
-    if (request != VIDIOC_DQEVENT || g_device.events.empty()) {
-        errno = ENOENT;
-        return -1;
-    }
-    auto* event = static_cast<v4l2_event*>(argument);
-    *event = g_device.events.front();
-    g_device.events.erase(g_device.events.begin());
-    event->pending = uint32_t(g_device.events.size());
-    return 0;
+    errno = ENOENT;
+    return -1;
 }
 
-v4l2_event event(uint32_t type, uint32_t count)
+v4l2_event usage(uint32_t count, uint32_t type = kClientUsageEvent)
 {
-    v4l2_event e{};
-    e.type = type;
-    std::memcpy(e.u.data, &count, sizeof count);
-    return e;
-}
-
-TEST(V4l2ClientUsage, SubscribesForTheInitialStateAndOlderModulesTellNothing)
-{
-    // v4l2loopback's private event: V4L2_EVENT_PRIVATE_START + 0x08E00000 + 1.
-    EXPECT_EQ(kClientUsageEvent, 0x10E00001u);
-    for (const int error : {0, EINVAL}) {
-        g_device = {error, {}, {}};
-        EXPECT_EQ(subscribeClientUsage(-1, fakeIoctl), error == 0);
-        EXPECT_EQ(g_device.subscription.type, kClientUsageEvent);
-        EXPECT_EQ(g_device.subscription.flags, uint32_t(V4L2_EVENT_SUB_FL_SEND_INITIAL));
-    }
+    v4l2_event event{};
+    event.type = type;
+    std::memcpy(event.u.data, &count, sizeof count);
+    return event;
 }
 
 TEST(V4l2ClientUsage, TheNewestUsageEventDecides)
 {
-    const uint32_t kOther = V4L2_EVENT_PRIVATE_START + 7;
-    const struct {
-        const char* what;
-        bool before;
-        std::vector<v4l2_event> events;
-        bool after;
-    } cases[] = {
-        {"a reader starts", false, {event(kClientUsageEvent, 1)}, true},
-        {"the last reader stops", true, {event(kClientUsageEvent, 0)}, false},
-        {"started then stopped", false, {event(kClientUsageEvent, 1), event(kClientUsageEvent, 0)}, false},
-        {"another event after ours", false, {event(kClientUsageEvent, 2), event(kOther, 0)}, true},
-        {"nothing to dequeue", true, {}, true},
-    };
+    const struct { bool before; std::vector<v4l2_event> events; bool after; } cases[] = {
+        {false, {usage(1)}, true}, {true, {usage(0)}, false}, {false, {usage(1), usage(0)}, false},
+        {false, {usage(2), usage(0, V4L2_EVENT_PRIVATE_START + 7)}, true},   // another event last
+        {true, {}, true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        g_device = {0, {}, c.events};
-        EXPECT_EQ(readClientUsage(-1, c.before, fakeIoctl), c.after);
-        EXPECT_TRUE(g_device.events.empty()) << "events left queued";
+        g_driver = {0, {}, c.events};
+        EXPECT_EQ(readClientUsage(-1, c.before, fakeIoctl), c.after) << "case " << (&c - cases);
+        EXPECT_TRUE(g_driver.events.empty()) << "events left queued";
     }
 }
 
-// Passes at most kChunk bytes to the real write, and fails every third call
-// with EINTR before writing anything.
-constexpr size_t kChunk = 1000;
+// Every third call fails with EINTR, the others write at most 1000 bytes.
 int g_calls = 0;
-
 ssize_t choppyWrite(int fd, const void* data, size_t size)
 {
-    if (++g_calls % 3 == 1) {
-        errno = EINTR;
-        return -1;
-    }
-    return ::write(fd, data, std::min(size, kChunk));
-}
-
-ssize_t failingWrite(int, const void*, size_t)
-{
-    errno = ENODEV;
-    return -1;
+    errno = EINTR;
+    return ++g_calls % 3 == 1 ? -1 : ::write(fd, data, std::min<size_t>(size, 1000));
 }
 
 TEST(V4l2Output, WritesTheWholeFrameThroughSignalsAndShortWrites)
 {
-    std::vector<uint8_t> frame(64 * 1024 + 123);
+    std::vector<uint8_t> frame(64 * 1024 + 123), received;   // more than the pipe holds
     for (size_t i = 0; i < frame.size(); ++i)
         frame[i] = uint8_t(i * 7 + i / 251);
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
-    // The pipe holds less than a frame: the reader must drain it meanwhile.
-    std::vector<uint8_t> received;
     std::thread reader([&] {
         uint8_t buffer[4096];
-        ssize_t n;
-        while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+        for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
             received.insert(received.end(), buffer, buffer + n);
     });
-    g_calls = 0;
-    const bool written = writeWhole(fds[1], frame.data(), frame.size(), choppyWrite);
+    EXPECT_TRUE(writeWhole(fds[1], frame.data(), frame.size(), choppyWrite));
     close(fds[1]);
     reader.join();
     close(fds[0]);
-    EXPECT_TRUE(written);
-    EXPECT_GT(g_calls, int(frame.size() / kChunk)) << "the frame went in one piece";
-    EXPECT_TRUE(received == frame) << "received " << received.size() << " of " << frame.size() << " bytes, or other bytes";
-    EXPECT_FALSE(writeWhole(-1, frame.data(), frame.size(), failingWrite));
+    EXPECT_TRUE(received == frame) << "received " << received.size() << " of " << frame.size() << " bytes, or others";
+    EXPECT_FALSE(writeWhole(fds[1], frame.data(), frame.size(), ::write));   // closed: fails, no spin
 }
 
-// The device appears after the camera starts; one frame is sent, and the
-// device gets it again and again (a paused window sends nothing), in YUYV, or
-// I420 where the driver's YUYV rows differ from ours. A FIFO stands in for
-// the device node, the stand-in ioctl for the driver.
+// The device appears after the camera starts, on a module without the usage
+// event; one frame is sent and the device gets it again and again (as while
+// paused), in YUYV, or I420 where the driver's YUYV rows differ from ours.
 TEST(V4l2Camera, FindsTheDeviceLaterAndRepeatsTheLastFrame)
 {
-    const uint8_t red[3] = {0, 0, 255};
     for (const auto& [width, format] : {std::pair{4, SPA_VIDEO_FORMAT_YUY2}, {5, SPA_VIDEO_FORMAT_I420}}) {
         SCOPED_TRACE(width);
-        constexpr int kHeight = 2;
-        g_device = {EINVAL, {}, {}};   // a module without the usage event
-        char pattern[] = "/tmp/orvenna-v4l2-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        const fs::path root = pattern;
-        fs::create_directories(root / "dev");
+        g_driver = {EINVAL, {}, {}};
+        TemporaryRoot root;
         bool changed = false;
-        auto camera = std::make_unique<V4l2Camera>(width, kHeight, 100, [&] { changed = true; },
-                                                   (root / "sys").string(), (root / "dev").string(), fakeIoctl);
+        auto camera = std::make_unique<V4l2Camera>(width, 2, 100, [&] { changed = true; }, root.sys(),
+                                                   (root.path / "dev").string(), fakeIoctl);
         std::vector<uint8_t> bgr;
-        for (int i = 0; i < width * kHeight; ++i)
-            bgr.insert(bgr.end(), red, red + 3);
+        for (int i = 0; i < width * 2; ++i)
+            bgr.insert(bgr.end(), {0, 0, 255});   // red: a swap would show
         camera->publish(bgr.data());
-
-        ASSERT_EQ(mkfifo((root / "dev/video9").c_str(), 0600), 0);
-        const int fifo = open((root / "dev/video9").c_str(), O_RDONLY | O_NONBLOCK);
-        ASSERT_GE(fifo, 0);
-        const fs::path device = root / "sys/devices/virtual/video4linux/video9";
-        fs::create_directories(device);
-        std::ofstream(device / "max_openers") << "10\n";
-        std::ofstream(device / "name") << V4l2Camera::kLabel << '\n';
+        const std::string node = (root.path / "dev/video9").string();
+        ASSERT_EQ(mkfifo(node.c_str(), 0600), 0);
+        const int fifo = open(node.c_str(), O_RDONLY | O_NONBLOCK);
+        root.addDevice("video9", V4l2Camera::kLabel);
 
         FrameConverter converter;
-        ASSERT_TRUE(converter.configure(format, width, kHeight));
+        ASSERT_TRUE(converter.configure(format, width, 2));
         std::vector<uint8_t> expected(converter.frameBytes()), frame(expected.size());
         converter.convert(bgr.data(), expected.data());
         for (int i = 0; i < 3; ++i) {
@@ -241,28 +188,10 @@ TEST(V4l2Camera, FindsTheDeviceLaterAndRepeatsTheLastFrame)
         }
         camera.reset();
         close(fifo);
+        EXPECT_EQ(g_driver.subscription.type, 0x08000000u + 0x08E00000u + 1);   // v4l2loopback's usage event
+        EXPECT_EQ(g_driver.subscription.flags, uint32_t(V4L2_EVENT_SUB_FL_SEND_INITIAL));
         EXPECT_FALSE(changed) << "connected without a way to know";
-        fs::remove_all(root);
     }
-}
-
-// The node PipeWire's V4L2 monitor makes for our device is another listing;
-// our own node, and nodes under other names, are not.
-TEST(PipeWireCamera, StepsAsideOnlyForAnotherNodeUnderItsName)
-{
-    const struct {
-        const char *mediaClass, *nodeName, *description;
-        bool other;
-    } cases[] = {
-        {"Video/Source", "v4l2_input.platform-v4l2loopback-000", "Orvenna Camera", true},
-        {"Video/Source", PipeWireCamera::kNodeName, "Orvenna Camera", false},
-        {"Video/Source", "v4l2_input.pci-0000_00_14.0-usb", "Integrated Camera", false},
-        {"Video/Sink", "v4l2_output.platform-v4l2loopback-000", "Orvenna Camera", false},
-        {nullptr, nullptr, nullptr, false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(PipeWireCamera::isOtherListing(c.mediaClass, c.nodeName, c.description), c.other)
-            << "case " << (&c - cases);
 }
 
 } // namespace
