@@ -49,8 +49,8 @@ struct PipeWireLibrary {
 } // namespace
 
 // Everything below runs on the loop thread (with the loop's lock held) except
-// publish, isConnected and waitForConnection, which touch only the mailbox,
-// the frame event and the connection flag.
+// publish and isConnected, which touch only the mailbox, the frame event and
+// the connection flag.
 struct PipeWireCamera::State {
     State(int width, int height, double framesPerSecond, std::function<void()> connectionChanged)
         : width(width), height(height), framesPerSecond(framesPerSecond),

@@ -3,7 +3,7 @@
 #include "loopback_devices.h"
 #include "v4l2_output.h"
 
-#include <cmath>
+#include <algorithm>
 #include <memory>
 
 namespace {

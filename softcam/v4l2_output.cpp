@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -97,14 +98,11 @@ std::unique_ptr<V4l2Output> V4l2Output::open(const std::string& path, int width,
     // Readers see the rate it advertises; frames come at ours whatever it says.
     ioctl(fd, VIDIOC_S_PARM, &parameters);
 
-    for (const OutputFormat& format : kFormats) {
-        if (output->m_converter.configure(format.spa, width, height) &&
-            setFormat(fd, ioctl, format.v4l2, width, height, output->m_converter)) {
-            output->m_pixelFormat = format.v4l2;
-            break;
-        }
-    }
-    if (output->m_pixelFormat == 0)
+    FrameConverter& converter = output->m_converter;
+    if (std::none_of(std::begin(kFormats), std::end(kFormats), [&](const OutputFormat& format) {
+            return converter.configure(format.spa, width, height) &&
+                   setFormat(fd, ioctl, format.v4l2, width, height, converter);
+        }))
         return nullptr;
     output->m_frame.resize(output->m_converter.frameBytes());
     output->m_usageEvents = subscribeClientUsage(fd, ioctl);

@@ -37,16 +37,12 @@ public:
     // false on modules that do not tell. Never blocks.
     bool readersStreaming();
 
-    // The V4L2 pixel format in use.
-    uint32_t pixelFormat() const { return m_pixelFormat; }
-
 private:
     V4l2Output(int fd, IoctlFunction ioctl) : m_fd(fd), m_ioctl(ioctl) {}
 
     int m_fd;
     IoctlFunction m_ioctl;
     FrameConverter m_converter;
-    uint32_t m_pixelFormat = 0;
     std::vector<uint8_t> m_frame;
     bool m_usageEvents = false;
     bool m_streaming = false;
