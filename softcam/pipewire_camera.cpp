@@ -6,11 +6,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <ctime>
-#include <mutex>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -51,12 +49,13 @@ struct PipeWireLibrary {
 } // namespace
 
 // Everything below runs on the loop thread (with the loop's lock held) except
-// publish, isConnected and waitForConnection, which touch only the mailbox,
-// the frame event and the connection flag.
+// publish and isConnected, which touch only the mailbox, the frame event and
+// the connection flag.
 struct PipeWireCamera::State {
-    State(int width, int height, double framesPerSecond)
+    State(int width, int height, double framesPerSecond, std::function<void()> connectionChanged)
         : width(width), height(height), framesPerSecond(framesPerSecond),
-          mailbox(size_t(width) * size_t(height) * 3)
+          mailbox(size_t(width) * size_t(height) * 3),
+          connectionChanged(std::move(connectionChanged))
     {
     }
 
@@ -84,10 +83,10 @@ struct PipeWireCamera::State {
     bool broken = false;   // the attachment failed and waits for teardown
     pw_stream_state streamState = PW_STREAM_STATE_UNCONNECTED;
     std::vector<std::pair<uint32_t, uint32_t>> links;   // link id, output node id
+    std::vector<uint32_t> otherListings;   // ids of other nodes under our name
 
     std::atomic<bool> connected{false};
-    std::mutex connectionMutex;
-    std::condition_variable connectionChanged;
+    const std::function<void()> connectionChanged;
 };
 
 namespace {
@@ -100,13 +99,8 @@ void updateConnection(State* s)
     const bool linked = std::any_of(s->links.begin(), s->links.end(),
                                     [node](const auto& link) { return link.second == node; });
     const bool now = node != SPA_ID_INVALID && linked && s->streamState == PW_STREAM_STATE_STREAMING;
-    if (now == s->connected.load())
-        return;
-    {
-        std::lock_guard lock(s->connectionMutex);
-        s->connected = now;
-    }
-    s->connectionChanged.notify_all();
+    if (now != s->connected.exchange(now) && s->connectionChanged)
+        s->connectionChanged();
 }
 
 void markBroken(State* s)
@@ -133,10 +127,48 @@ const pw_core_events kCoreEvents = [] {
     return events;
 }();
 
+bool connectStream(State* s);
+
+void dropStream(State* s)
+{
+    if (!s->stream)
+        return;
+    spa_hook_remove(&s->streamListener);
+    s->stream.reset();
+    s->streamState = PW_STREAM_STATE_UNCONNECTED;
+}
+
+// Withdraws the node while another lists the camera, and brings it back after.
+void updateListing(State* s)
+{
+    if (!s->otherListings.empty()) {
+        dropStream(s);
+        updateConnection(s);
+    } else if (!s->stream && s->core && !s->broken && !connectStream(s)) {
+        markBroken(s);
+    }
+}
+
+// A node (by its registry properties) that lists the camera under its name
+// but is not ours: PipeWire's V4L2 monitor names our device's node so.
+bool isOtherListing(const spa_dict* props)
+{
+    return spa_streq(spa_dict_lookup(props, PW_KEY_MEDIA_CLASS), "Video/Source") &&
+           spa_streq(spa_dict_lookup(props, PW_KEY_NODE_DESCRIPTION), PipeWireCamera::kDescription) &&
+           !spa_streq(spa_dict_lookup(props, PW_KEY_NODE_NAME), PipeWireCamera::kNodeName);
+}
+
 void onGlobal(void* data, uint32_t id, uint32_t, const char* type, uint32_t, const spa_dict* props)
 {
     auto* s = static_cast<State*>(data);
-    if (!props || !spa_streq(type, PW_TYPE_INTERFACE_Link))
+    if (!props)
+        return;
+    if (spa_streq(type, PW_TYPE_INTERFACE_Node) && isOtherListing(props)) {
+        s->otherListings.push_back(id);
+        updateListing(s);
+        return;
+    }
+    if (!spa_streq(type, PW_TYPE_INTERFACE_Link))
         return;
     uint32_t outputNode = 0;
     if (!spa_atou32(spa_dict_lookup(props, PW_KEY_LINK_OUTPUT_NODE), &outputNode, 10))
@@ -149,6 +181,8 @@ void onGlobalRemove(void* data, uint32_t id)
 {
     auto* s = static_cast<State*>(data);
     std::erase_if(s->links, [id](const auto& link) { return link.first == id; });
+    if (std::erase(s->otherListings, id) && s->otherListings.empty())
+        updateListing(s);
     updateConnection(s);
 }
 
@@ -239,13 +273,13 @@ const pw_stream_events kStreamEvents = [] {
 
 bool connectStream(State* s)
 {
-    s->stream.reset(pw_stream_new(s->core.get(), "Orvenna Camera",
+    s->stream.reset(pw_stream_new(s->core.get(), PipeWireCamera::kDescription,
         pw_properties_new(PW_KEY_MEDIA_TYPE, "Video",
                           PW_KEY_MEDIA_CATEGORY, "Capture",
                           PW_KEY_MEDIA_ROLE, "Camera",
                           PW_KEY_MEDIA_CLASS, "Video/Source",
                           PW_KEY_NODE_NAME, PipeWireCamera::kNodeName,
-                          PW_KEY_NODE_DESCRIPTION, "Orvenna Camera",
+                          PW_KEY_NODE_DESCRIPTION, PipeWireCamera::kDescription,
                           nullptr)));
     if (!s->stream)
         return false;
@@ -272,10 +306,7 @@ bool connectStream(State* s)
 
 void detach(State* s)
 {
-    if (s->stream) {
-        spa_hook_remove(&s->streamListener);
-        s->stream.reset();
-    }
+    dropStream(s);
     if (s->registry) {
         spa_hook_remove(&s->registryListener);
         s->registry.reset();
@@ -285,8 +316,8 @@ void detach(State* s)
         s->core.reset();
     }
     s->broken = false;
-    s->streamState = PW_STREAM_STATE_UNCONNECTED;
     s->links.clear();
+    s->otherListings.clear();
     updateConnection(s);
 }
 
@@ -324,9 +355,10 @@ void onFrameEvent(void* data, uint64_t)
 
 } // namespace
 
-std::unique_ptr<PipeWireCamera> PipeWireCamera::create(int width, int height, double framesPerSecond)
+std::unique_ptr<PipeWireCamera> PipeWireCamera::create(int width, int height, double framesPerSecond,
+                                                       std::function<void()> connectionChanged)
 {
-    auto s = std::make_unique<State>(width, height, framesPerSecond);
+    auto s = std::make_unique<State>(width, height, framesPerSecond, std::move(connectionChanged));
     s->threadLoop.reset(pw_thread_loop_new("orvenna-camera", nullptr));
     if (!s->threadLoop)
         return nullptr;
@@ -377,16 +409,4 @@ void PipeWireCamera::publish(const uint8_t* bgr)
 bool PipeWireCamera::isConnected() const
 {
     return m_state->connected.load();
-}
-
-bool PipeWireCamera::waitForConnection(double seconds)
-{
-    State* s = m_state.get();
-    std::unique_lock lock(s->connectionMutex);
-    const auto connected = [s] { return s->connected.load(); };
-    if (seconds < 0) {
-        s->connectionChanged.wait(lock, connected);
-        return true;
-    }
-    return s->connectionChanged.wait_for(lock, std::chrono::duration<double>(seconds), connected);
 }

@@ -1,20 +1,30 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 // A PipeWire Video/Source node fed with BGR frames. It runs on a PipeWire
 // thread loop of its own, attaches to the daemon whenever one is reachable
 // and re-attaches after the daemon restarts; nothing here ever waits for
-// PipeWire except waitForConnection.
+// PipeWire.
+//
+// Listed once: while another Video/Source node carries the camera's name
+// (PipeWire's V4L2 monitor republishing our loopback device while we write
+// to it), this node is withdrawn, and it returns when that node goes.
 class PipeWireCamera {
 public:
     // Node name other programs can target; stable across runs.
     static constexpr const char* kNodeName = "orvenna-camera";
 
+    // The name programs list it under.
+    static constexpr const char* kDescription = "Orvenna Camera";
+
     // Null when PipeWire's loop cannot be started. A missing daemon is not a
-    // failure: the camera attaches when one appears.
-    static std::unique_ptr<PipeWireCamera> create(int width, int height, double framesPerSecond);
+    // failure: the camera attaches when one appears. `connectionChanged` is
+    // called on PipeWire's thread whenever isConnected() changes.
+    static std::unique_ptr<PipeWireCamera> create(int width, int height, double framesPerSecond,
+                                                  std::function<void()> connectionChanged);
     ~PipeWireCamera();
 
     // Copies one width * height * 3 BGR frame in and has it sent to the
@@ -23,9 +33,6 @@ public:
 
     // True while some consumer streams from the node.
     bool isConnected() const;
-
-    // Waits at most `seconds` (negative: no limit) for isConnected().
-    bool waitForConnection(double seconds);
 
     struct State;
 

@@ -3,18 +3,41 @@
 
 #include "frame_pacer.h"
 #include "pipewire_camera.h"
+#include "v4l2_camera.h"
 
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <system_error>
 
 namespace {
 
 constexpr int kMaxSide = 7680;
 
+// Two outputs of the same frames: PipeWire, and the v4l2loopback device for
+// programs that only speak V4L2. Either one's readers make it connected.
 struct Camera {
-    std::unique_ptr<PipeWireCamera> output;
+    explicit Camera(double framesPerSecond) : pacer(framesPerSecond) {}
+
+    bool isConnected() const
+    {
+        return pipewire->isConnected() || v4l2->isConnected();
+    }
+
+    // Called by either output's thread when its connection changes.
+    void connectionChanged()
+    {
+        { std::lock_guard lock(mutex); }   // a waiter is either waiting or has yet to look
+        changed.notify_all();
+    }
+
+    std::mutex mutex;
+    std::condition_variable changed;
     FramePacer pacer;
+    std::unique_ptr<PipeWireCamera> pipewire;
+    std::unique_ptr<V4l2Camera> v4l2;
 };
 
 std::mutex g_mutex;
@@ -32,10 +55,18 @@ scCamera scCreateCamera(int width, int height, float framerate)
     std::lock_guard lock(g_mutex);
     if (g_camera)
         return nullptr;
-    auto output = PipeWireCamera::create(width, height, framerate);
-    if (!output)
+    auto camera = std::make_unique<Camera>(framerate);
+    Camera* c = camera.get();
+    camera->pipewire = PipeWireCamera::create(width, height, framerate, [c] { c->connectionChanged(); });
+    if (!camera->pipewire)
         return nullptr;
-    g_camera = new Camera{std::move(output), FramePacer(framerate)};
+    try {
+        camera->v4l2 = std::make_unique<V4l2Camera>(width, height, framerate,
+                                                    [c] { c->connectionChanged(); });
+    } catch (const std::system_error&) {   // no thread to be had
+        return nullptr;
+    }
+    g_camera = camera.release();
     return g_camera;
 }
 
@@ -53,7 +84,9 @@ void scSendFrame(scCamera camera, const void* image_bits)
     if (!camera || !image_bits)
         return;
     auto* c = static_cast<Camera*>(camera);
-    c->output->publish(static_cast<const uint8_t*>(image_bits));
+    const auto* bgr = static_cast<const uint8_t*>(image_bits);
+    c->pipewire->publish(bgr);
+    c->v4l2->publish(bgr);
     c->pacer.waitForNextFrame();
 }
 
@@ -61,12 +94,19 @@ bool scWaitForConnection(scCamera camera, float timeout)
 {
     if (!camera)
         return false;
-    return static_cast<Camera*>(camera)->output->waitForConnection(timeout > 0 ? timeout : -1.0);
+    auto* c = static_cast<Camera*>(camera);
+    std::unique_lock lock(c->mutex);
+    const auto connected = [c] { return c->isConnected(); };
+    if (timeout <= 0) {
+        c->changed.wait(lock, connected);
+        return true;
+    }
+    return c->changed.wait_for(lock, std::chrono::duration<double>(timeout), connected);
 }
 
 bool scIsConnected(scCamera camera)
 {
-    return camera && static_cast<Camera*>(camera)->output->isConnected();
+    return camera && static_cast<Camera*>(camera)->isConnected();
 }
 
 } // extern "C"

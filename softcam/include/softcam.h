@@ -31,14 +31,19 @@ SOFTCAM_API void scDeleteCamera(scCamera camera);
 
 // Publishes one frame (copied before the call returns) and returns no earlier
 // than the camera's next frame time. A caller that falls behind continues
-// from now; frames are dropped while no PipeWire daemon is reachable.
+// from now; frames are dropped while no PipeWire daemon is reachable. A
+// v4l2loopback device labelled "Orvenna Camera", while one exists, gets the
+// newest frame at the camera's rate for as long as the camera exists, the
+// last one again while none is sent.
 SOFTCAM_API void scSendFrame(scCamera camera, const void* image_bits);
 
 // Waits until some program reads the camera, at most `timeout` seconds
 // (zero or less: no limit). True when connected.
 SOFTCAM_API bool scWaitForConnection(scCamera camera, float timeout);
 
-// True while at least one program is streaming from the camera.
+// True while at least one program is streaming from the camera: through
+// PipeWire, or from the V4L2 device where its module tells (v4l2loopback 0.13
+// and later).
 SOFTCAM_API bool scIsConnected(scCamera camera);
 
 #ifdef __cplusplus

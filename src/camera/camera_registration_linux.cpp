@@ -1,16 +1,15 @@
 #include "camera/camera_registration_linux.h"
 
+#include "loopback_devices.h"
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -22,14 +21,6 @@ constexpr char kModule[] = "v4l2loopback";
 // programs, and Debian users' PATH has no /sbin anyway.
 constexpr char kModprobe[] = "/sbin/modprobe";
 constexpr char kLoopbackCtl[] = "/usr/bin/v4l2loopback-ctl";
-// Longer than any card label (the module keeps 32 bytes).
-constexpr std::streamsize kMaxNameLength = 64;
-
-struct LoopbackDevice {
-    int number;  // N of /dev/videoN
-    bool ours;
-};
-
 std::string pipewireSocketPath()
 {
     const char* remote = std::getenv("PIPEWIRE_REMOTE");
@@ -62,46 +53,6 @@ bool pipewireReachable(const std::string& socketPath)
     return reachable;
 }
 
-std::string readAttribute(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    char text[kMaxNameLength];
-    file.read(text, sizeof(text));
-    std::string value(text, static_cast<size_t>(file.gcount()));
-    if (!value.empty() && value.back() == '\n')
-        value.pop_back();
-    return value;
-}
-
-// Video devices without a parent device live under devices/virtual; those of
-// v4l2loopback carry its "max_openers" attribute, which the V4L2 core does
-// not add. Sorted by number.
-std::vector<LoopbackDevice> loopbackDevices(const std::string& sysfsRoot)
-{
-    std::vector<LoopbackDevice> devices;
-    std::error_code error;
-    for (fs::directory_iterator it(sysfsRoot + "/devices/virtual/video4linux", error), end;
-         !error && it != end; it.increment(error)) {
-        const std::string file = it->path().filename().string();
-        const std::string_view prefix = "video";
-        if (!file.starts_with(prefix))
-            continue;
-        const char* first = file.data() + prefix.size();
-        const char* last = file.data() + file.size();
-        int number = -1;
-        const auto [rest, status] = std::from_chars(first, last, number);
-        if (status != std::errc() || rest != last || number < 0)
-            continue;
-        std::error_code missing;
-        if (!fs::exists(it->path() / "max_openers", missing))
-            continue;
-        devices.push_back({number, readAttribute(it->path() / "name") == kCardLabel});
-    }
-    std::sort(devices.begin(), devices.end(),
-              [](const LoopbackDevice& a, const LoopbackDevice& b) { return a.number < b.number; });
-    return devices;
-}
-
 bool sysfsHas(const std::string& sysfsRoot, const char* path)
 {
     std::error_code error;
@@ -117,8 +68,7 @@ RegistrationSetup systemRegistrationSetup()
 
 bool cameraDevicePresent(const std::string& sysfsRoot)
 {
-    const std::vector<LoopbackDevice> devices = loopbackDevices(sysfsRoot);
-    return std::any_of(devices.begin(), devices.end(), [](const LoopbackDevice& d) { return d.ours; });
+    return findLoopbackDevice(sysfsRoot, kCardLabel).has_value();
 }
 
 bool isCameraRegistered(const RegistrationSetup& setup)
@@ -131,7 +81,7 @@ RegistrationStep planRegistration(const RegistrationSetup& setup, bool unregiste
     std::vector<std::string> ours;
     bool othersExist = false;
     for (const LoopbackDevice& device : loopbackDevices(setup.sysfsRoot)) {
-        if (device.ours)
+        if (hasLabel(device, kCardLabel))
             ours.push_back("/dev/video" + std::to_string(device.number));
         else
             othersExist = true;

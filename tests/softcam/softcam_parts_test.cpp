@@ -129,22 +129,31 @@ TEST(FrameConverter, MatchesThePlainConversionByteForByteAndRefusesTheRest)
         }
 }
 
-// One flat colour, B=40 G=120 R=200, is BT.601 studio range Y 132, U 81,
-// V 169: this pins down the matrix the reference shares (its layouts are
-// plainly written, and the stream test checks them through GStreamer).
+// Flat colours in BT.601 studio range at an odd size (half-used pairs and
+// blocks at the edges); red and blue apart catch a swap of the two. The
+// reference above shares the matrix, so this pins it down.
 TEST(FrameConverter, KeepsColours)
 {
-    std::vector<uint8_t> bgr;
-    for (int i = 0; i < 4 * 2; ++i)
-        bgr.insert(bgr.end(), {40, 120, 200});
-    FrameConverter converter;
-    const uint8_t expected[] = {132, 132, 132, 132, 132, 132, 132, 132, 81, 81, 169, 169};
-    ASSERT_TRUE(converter.configure(SPA_VIDEO_FORMAT_I420, 4, 2));
-    ASSERT_EQ(converter.frameBytes(), sizeof expected);
-    std::vector<uint8_t> out(converter.frameBytes());
-    converter.convert(bgr.data(), out.data());
-    for (size_t i = 0; i < out.size(); ++i)
-        EXPECT_NEAR(out[i], expected[i], 1) << "byte " << i;
+    const uint8_t colours[][6] = {   // B, G, R -> Y, U, V
+        {0, 0, 255, 82, 90, 240}, {0, 255, 0, 144, 54, 34}, {255, 0, 0, 41, 240, 110},
+        {255, 255, 255, 235, 128, 128}, {40, 120, 200, 132, 81, 169}};
+    for (const auto format : {SPA_VIDEO_FORMAT_YUY2, SPA_VIDEO_FORMAT_I420})
+        for (const auto& c : colours) {
+            SCOPED_TRACE(testing::Message() << format << " " << int(c[3]));
+            std::vector<uint8_t> bgr, expected;
+            for (int i = 0; i < 5 * 3; ++i)
+                bgr.insert(bgr.end(), c, c + 3);
+            for (int i = 0; format == SPA_VIDEO_FORMAT_YUY2 && i < 3 * 3; ++i)
+                expected.insert(expected.end(), {c[3], c[4], c[3], c[5]});
+            if (format == SPA_VIDEO_FORMAT_I420)
+                for (const auto& [value, count] : {std::pair{c[3], 15}, {c[4], 6}, {c[5], 6}})
+                    expected.insert(expected.end(), count, value);
+            FrameConverter converter;
+            ASSERT_TRUE(converter.configure(format, 5, 3));
+            std::vector<uint8_t> out(converter.frameBytes());
+            converter.convert(bgr.data(), out.data());
+            EXPECT_EQ(out, expected);
+        }
 }
 
 // Each frame is its sequence number repeated; a torn frame mixes two. Before

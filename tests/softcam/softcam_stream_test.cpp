@@ -244,6 +244,29 @@ TEST_F(SoftcamStream, ConsumerIsServedThirtyFramesASecondAndConnectedFollowsCons
     EXPECT_TRUE(connectedWithin(camera.get(), false, 1s));
 }
 
+// A node of another program under the camera's name, as PipeWire's V4L2
+// monitor makes for our loopback device while we write to it: the camera's
+// own node leaves while it is there, and comes back once it is gone.
+TEST_F(SoftcamStream, NodeStepsAsideWhileAnotherListsTheCamera)
+{
+    CameraPtr camera(scCreateCamera(64, 48, 30));
+    ASSERT_TRUE(camera);
+    ASSERT_FALSE(waitForCameraNode(10s).isEmpty());
+    QProcess twin;
+    twin.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    twin.start(QStringLiteral("gst-launch-1.0"),
+               {QStringLiteral("-q"), QStringLiteral("videotestsrc"), QStringLiteral("!"),
+                QStringLiteral("pipewiresink"), QStringLiteral("mode=provide"),
+                QStringLiteral(R"(stream-properties="props,media.class=Video/Source,node.description=(string)\"Orvenna Camera\"")")});
+    const QDeadlineTimer deadline(10s);
+    while (!waitForCameraNode(0ms).isEmpty() && !deadline.hasExpired())
+        QThread::msleep(100);   // pw-dump is a snapshot: ask again
+    EXPECT_TRUE(waitForCameraNode(0ms).isEmpty()) << "the camera stayed listed beside the other node";
+    twin.terminate();
+    twin.waitForFinished(5000);
+    EXPECT_FALSE(waitForCameraNode(10s).isEmpty()) << "the camera did not come back";
+}
+
 // The daemon is killed and restarted under a streaming camera. Last in the
 // file: the tests before it keep a session that never restarted.
 TEST_F(SoftcamStream, SenderKeepsPaceAndConsumersReturnAfterDaemonRestart)
