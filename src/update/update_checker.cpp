@@ -65,9 +65,7 @@ void UpdateChecker::onReplyFinished(QNetworkReply* reply, const QString& current
     reply->deleteLater();
     if (reply->error() != QNetworkReply::NoError)
         return;
-    const QByteArray body = reply->read(kMaxReplyBytes + 1);
-    if (body.size() > kMaxReplyBytes)
-        return;
+    const QByteArray body = reply->read(kMaxReplyBytes);  // all of it: the guard above bounds it
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject())

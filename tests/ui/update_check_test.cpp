@@ -115,8 +115,9 @@ TEST(UpdateCheckTest, PingsOncePerDayCarryingOnlyWhatTheUserAllows)
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_TRUE(file.readAll().contains("lastPing=" + QDate::currentDate().toString(Qt::ISODate).toLatin1()));
     }));
+    const QRegularExpression uuid4("^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$");
     const QString id = settings.value(QStringLiteral("analytics/id")).toString();
-    EXPECT_TRUE(QRegularExpression("^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$").match(id).hasMatch());
+    EXPECT_TRUE(uuid4.match(id).hasMatch()) << id.toStdString();
     ASSERT_EQ(server.targets.size(), 1);
     const QByteArray target = server.targets.last();
     EXPECT_TRUE(target.startsWith("/api/ping.php?id=")) << target.constData();
@@ -131,8 +132,8 @@ TEST(UpdateCheckTest, PingsOncePerDayCarryingOnlyWhatTheUserAllows)
     const auto [text, links] = rendered(window.m_updateLabel);
     EXPECT_EQ(text.toStdString(), "Orvenna 2.0-beta<b>!</b> is available. Download");
     EXPECT_EQ(links.join(' ').toStdString(), (server.site() + "/download").toStdString());
-    window.showUpdateBanner(QStringLiteral("1.2"), QStringLiteral("https://example.org/get?a=1&b=2"));
-    EXPECT_EQ(rendered(window.m_updateLabel).second.join(' ').toStdString(), "https://example.org/get?a=1&b=2");
+    window.showUpdateBanner(QStringLiteral("1.2"), QStringLiteral(R"(https://example.org/?a=1&b="><b>)"));
+    EXPECT_EQ(rendered(window.m_updateLabel).second.join(' ').toStdString(), R"(https://example.org/?a=1&b="><b>)");
 
     EXPECT_FALSE(ping()) << "a second request the same day";
 
@@ -153,6 +154,7 @@ TEST(UpdateCheckTest, PingsOncePerDayCarryingOnlyWhatTheUserAllows)
         const QString sent = QUrlQuery(QUrl::fromEncoded(server.targets.last()).query()).queryItemValue("id");
         EXPECT_EQ(sent, settings.value(QStringLiteral("analytics/id")).toString());
         EXPECT_EQ(sent == id, stored == id);
+        EXPECT_TRUE(uuid4.match(sent).hasMatch()) << sent.toStdString();
         EXPECT_TRUE(server.targets.last().endsWith("&lang=pt"));
     }
 }
