@@ -24,16 +24,16 @@ namespace {
 
 QByteArray http(const QByteArray& status, const QByteArray& body, bool withLength = true)
 {
-    return "HTTP/1.1 " + status + "\r\nConnection: close\r\n"
-        + (withLength ? "Content-Length: " + QByteArray::number(body.size()) + "\r\n" : QByteArray()) + "\r\n" + body;
+    const QByteArray length = withLength ? "Content-Length: " + QByteArray::number(body.size()) + "\r\n" : "";
+    return "HTTP/1.1 " + status + "\r\nConnection: close\r\n" + length + "\r\n" + body;
 }
 
-// Answers every request on the loopback with `response`, keeping each one's
-// target and User-Agent; `hold` leaves the connection open after answering.
+// Answers every request on the loopback with `response` and keeps its head;
+// `hold` leaves the connection open after answering.
 struct LocalHttpServer : QTcpServer {
     QByteArray response;
     bool hold = false;
-    QList<QByteArray> targets, agents;
+    QList<QByteArray> heads;
 
     LocalHttpServer()
     {
@@ -41,13 +41,10 @@ struct LocalHttpServer : QTcpServer {
         connect(this, &QTcpServer::newConnection, this, [this] {
             QTcpSocket* socket = nextPendingConnection();
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-                const QByteArray head = socket->property("head").toByteArray() + socket->readAll();
-                socket->setProperty("head", head);
-                if (!head.contains("\r\n\r\n"))
+                socket->setProperty("head", socket->property("head").toByteArray() + socket->readAll());
+                if (!socket->property("head").toByteArray().contains("\r\n\r\n"))
                     return;
-                targets << head.split(' ').value(1);
-                agents << QRegularExpression("\r\nUser-Agent: ([^\r]*)", QRegularExpression::CaseInsensitiveOption)
-                              .match(QString::fromLatin1(head)).captured(1).toLatin1();
+                heads << socket->property("head").toByteArray();
                 socket->write(response);
                 if (!hold)
                     socket->disconnectFromHost();
@@ -55,10 +52,10 @@ struct LocalHttpServer : QTcpServer {
         });
     }
     QString site() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
+    QByteArray target() const { return heads.value(heads.size() - 1).split(' ').value(1); }
 };
 
-// Runs `start` and waits until the one request it made is over; false when
-// it made none or the request never ended.
+// Runs `start`; true once the one request it made is over.
 bool requestEnds(const QObject* checker, const std::function<void()>& start)
 {
     const QList<QNetworkReply*> before = checker->findChildren<QNetworkReply*>();
@@ -69,17 +66,16 @@ bool requestEnds(const QObject* checker, const std::function<void()>& start)
     return false;
 }
 
-// What the label shows as text, and the links it holds.
-std::pair<QString, QStringList> rendered(const QLabel* label)
+// What the label shows, and where its links lead.
+QString rendered(const QLabel* label)
 {
     QTextDocument document;
     document.setHtml(label->text());
-    QStringList links;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isAnchor())
-                links << it.fragment().charFormat().anchorHref();
-    return {document.toPlainText(), links};
+    QString shown = document.toPlainText();
+    for (auto it = document.begin().begin(); !it.atEnd(); ++it)
+        if (it.fragment().charFormat().isAnchor())
+            shown += " -> " + it.fragment().charFormat().anchorHref();
+    return shown;
 }
 
 // A window on its own settings file whose checker asks `site`.
@@ -102,60 +98,55 @@ TEST(UpdateCheckTest, PingsOncePerDayCarryingOnlyWhatTheUserAllows)
     LocalHttpServer server;
     server.response = http("200 OK", R"j({"version":"2.0-beta<b>!</b>","url":"javascript:alert(1)"})j");
     QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("orvenna.ini"));
+    const QString ini = dir.filePath("orvenna.ini");
     WindowUnderTest window(ini, server.site());
     QSettings& settings = *window.m_settings;
-    const auto ping = [&] { return requestEnds(window.m_updateChecker, [&] { window.checkForUpdates(); }); };
-
-    // First start ever: today is on disk before the request, a new v4 id goes
-    // with version, system version and language, in that order.
-    ASSERT_TRUE(requestEnds(window.m_updateChecker, [&] {
-        window.checkForUpdates();
-        QFile file(ini);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(file.readAll().contains("lastPing=" + QDate::currentDate().toString(Qt::ISODate).toLatin1()));
-    }));
-    const QRegularExpression uuid4("^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$");
-    const QString id = settings.value(QStringLiteral("analytics/id")).toString();
-    EXPECT_TRUE(uuid4.match(id).hasMatch()) << id.toStdString();
-    ASSERT_EQ(server.targets.size(), 1);
-    const QByteArray target = server.targets.last();
-    EXPECT_TRUE(target.startsWith("/api/ping.php?id=")) << target.constData();
+    const auto ping = [&](const std::function<void()>& meanwhile = [] {}) {
+        return requestEnds(window.m_updateChecker, [&] { window.checkForUpdates(); meanwhile(); });
+    };
+    const auto sentItems = [&] { return QUrlQuery(QUrl::fromEncoded(server.target()).query()).queryItems(); };
     using Items = QList<std::pair<QString, QString>>;
-    EXPECT_EQ(QUrlQuery(QUrl::fromEncoded(target).query()).queryItems(QUrl::FullyDecoded),
-              Items({{"id", id}, {"v", "1.1"}, {"os", QSysInfo::productVersion()}, {"lang", window.systemLanguage()}}));
-    EXPECT_EQ(server.agents.last(), "Orvenna/1.1 (virtual camera)");
+    const QRegularExpression uuid4("^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$");
 
-    // The reply named 2.0-beta: shown as received, as text, with the
-    // download page instead of the offered script.
+    // First start ever: today is on disk before the request goes out, with a
+    // new id, the version, the system's version and language in that order.
+    ASSERT_TRUE(ping([&] {
+        QFile file(ini);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll().contains(
+            "lastPing=" + QDate::currentDate().toString(Qt::ISODate).toLatin1()));
+    }));
+    const QString id = settings.value("analytics/id").toString();
+    EXPECT_TRUE(uuid4.match(id).hasMatch()) << id.toStdString();
+    EXPECT_EQ(sentItems(), Items({{"id", id}, {"v", "1.1"}, {"os", QSysInfo::productVersion()},
+                                  {"lang", window.systemLanguage()}}));
+    EXPECT_TRUE(server.heads.last().contains("\r\nUser-Agent: Orvenna/1.1 (virtual camera)\r\n"));
+
+    // 2.0-beta is newer; the reply's markup shows as text, its script link
+    // gives way to the download page, and a quote cannot leave the link.
     EXPECT_FALSE(window.m_updateBanner->isHidden());
-    const auto [text, links] = rendered(window.m_updateLabel);
-    EXPECT_EQ(text.toStdString(), "Orvenna 2.0-beta<b>!</b> is available. Download");
-    EXPECT_EQ(links.join(' ').toStdString(), (server.site() + "/download").toStdString());
-    window.showUpdateBanner(QStringLiteral("1.2"), QStringLiteral(R"(https://example.org/?a=1&b="><b>)"));
-    EXPECT_EQ(rendered(window.m_updateLabel).second.join(' ').toStdString(), R"(https://example.org/?a=1&b="><b>)");
+    EXPECT_EQ(rendered(window.m_updateLabel).toStdString(),
+              "Orvenna 2.0-beta<b>!</b> is available. Download -> " + server.site().toStdString() + "/download");
+    window.showUpdateBanner("1.2", R"(https://example.org/?a=1&b="><b>)");
+    EXPECT_EQ(rendered(window.m_updateLabel).toStdString(), R"(Orvenna 1.2 is available. Download -> https://example.org/?a=1&b="><b>)");
 
     EXPECT_FALSE(ping()) << "a second request the same day";
 
-    // A later day with statistics off: the version alone; the id stays.
-    settings.setValue(QStringLiteral("analytics/lastPing"), QStringLiteral("2000-01-01"));
-    settings.setValue(QStringLiteral("analytics/enabled"), false);
+    settings.setValue("analytics/lastPing", "2000-01-01");
+    settings.setValue("analytics/enabled", false);
     ASSERT_TRUE(ping());
-    EXPECT_EQ(server.targets.last(), "/api/ping.php?v=1.1");
+    EXPECT_EQ(server.target(), "/api/ping.php?v=1.1");
 
-    // On again with a chosen language: the stored id is reused; one that is
-    // no proper id is replaced by a new one.
+    // Statistics on again: the stored id is sent once more; a stored text
+    // that is no id gives way to a new one.
+    settings.setValue("analytics/enabled", true);
+    settings.setValue("language", "pt");
     for (const QString& stored : {id, QStringLiteral("not-an-id")}) {
-        settings.setValue(QStringLiteral("analytics/lastPing"), QStringLiteral("2000-01-01"));
-        settings.setValue(QStringLiteral("analytics/enabled"), true);
-        settings.setValue(QStringLiteral("analytics/id"), stored);
-        settings.setValue(QStringLiteral("language"), QStringLiteral("pt"));
+        settings.setValue("analytics/lastPing", "2000-01-01");
+        settings.setValue("analytics/id", stored);
         ASSERT_TRUE(ping());
-        const QString sent = QUrlQuery(QUrl::fromEncoded(server.targets.last()).query()).queryItemValue("id");
-        EXPECT_EQ(sent, settings.value(QStringLiteral("analytics/id")).toString());
-        EXPECT_EQ(sent == id, stored == id);
-        EXPECT_TRUE(uuid4.match(sent).hasMatch()) << sent.toStdString();
-        EXPECT_TRUE(server.targets.last().endsWith("&lang=pt"));
+        const QString sent = settings.value("analytics/id").toString();
+        EXPECT_TRUE(uuid4.match(sent).hasMatch() && (sent == id) == (stored == id)) << sent.toStdString();
+        EXPECT_EQ(sentItems(), Items({{"id", sent}, {"v", "1.1"}, {"os", QSysInfo::productVersion()}, {"lang", "pt"}}));
     }
 }
 
