@@ -11,6 +11,7 @@ find_path(ORVENNA_HOST_QT_INCLUDE_DIR QtCore/qglobal.h
 
 file(GLOB gui_sources CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/src/ui/*.cpp
+  ${PROJECT_SOURCE_DIR}/src/update/*.cpp
   ${PROJECT_SOURCE_DIR}/src/app/*.cpp)
 list(FILTER gui_sources EXCLUDE REGEX "_linux\\.cpp$")
 
@@ -18,6 +19,7 @@ set(qt ${ORVENNA_HOST_QT_INCLUDE_DIR})
 # What the program's targets get from Qt and from their own definitions.
 set(check_flags -std=c++20 -Wall -Wextra -Wno-attributes
   -DUNICODE -D_UNICODE -DORVENNA_VERSION="${PROJECT_VERSION}"
+  -DORVENNA_UPDATE_SITE="${ORVENNA_UPDATE_SITE}"
   -I${PROJECT_SOURCE_DIR}/src
   -isystem ${qt} -isystem ${qt}/QtCore -isystem ${qt}/QtGui -isystem ${qt}/QtWidgets
   -isystem ${qt}/QtNetwork)

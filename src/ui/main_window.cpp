@@ -6,6 +6,7 @@
 #include "ui/camera_registrar.h"
 #include "ui/clickable_slider.h"
 #include "ui/preview_widget.h"
+#include "update/update_checker.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -115,6 +116,8 @@ MainWindow::MainWindow(QWidget* parent)
 #endif
     }
     loadSettings();
+    m_updateChecker = new UpdateChecker(this);
+    connect(m_updateChecker, &UpdateChecker::updateAvailable, this, &MainWindow::showUpdateBanner);
     checkForUpdates();
 }
 

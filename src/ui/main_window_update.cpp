@@ -1,10 +1,64 @@
 // The daily version check and the banner that announces a newer version.
 #include "ui/main_window.h"
 
-void MainWindow::checkForUpdates()
+#include "update/update_checker.h"
+
+#include <QDate>
+#include <QFrame>
+#include <QLabel>
+#include <QSettings>
+#include <QSysInfo>
+#include <QUrlQuery>
+#include <QUuid>
+
+namespace {
+
+// The stored installation id, or a new random one when none (or no proper
+// one) is stored: only a lower-case UUID without braces is ever sent.
+QString installationId(QSettings& settings)
 {
+    const QString stored = settings.value(QStringLiteral("analytics/id")).toString();
+    if (QUuid::fromString(stored).toString(QUuid::WithoutBraces) == stored)
+        return stored;
+    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    settings.setValue(QStringLiteral("analytics/id"), id);
+    return id;
 }
 
-void MainWindow::showUpdateBanner(const QString&, const QString&)
+} // namespace
+
+void MainWindow::checkForUpdates()
 {
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    if (m_settings->value(QStringLiteral("analytics/lastPing")).toString() == today)
+        return;
+    m_settings->setValue(QStringLiteral("analytics/lastPing"), today);
+
+    const QString version = UpdateChecker::programVersion();
+    QString query;
+    if (m_settings->value(QStringLiteral("analytics/enabled"), true).toBool()) {
+        const QString language = m_settings->value(QStringLiteral("language"), QStringLiteral("auto")).toString();
+        QUrlQuery items;
+        items.addQueryItem(QStringLiteral("id"), installationId(*m_settings));
+        items.addQueryItem(QStringLiteral("v"), version);
+        items.addQueryItem(QStringLiteral("os"), QSysInfo::productVersion());
+        items.addQueryItem(QStringLiteral("lang"),
+                           language == QLatin1String("auto") ? systemLanguage() : language);
+        query = QLatin1Char('?') + items.query(QUrl::FullyEncoded);
+    } else {
+        query = QStringLiteral("?v=%1").arg(version);
+    }
+    // Today's date and a new id reach the disk before anything is sent: a
+    // failed request is not retried today, and one id is ever sent.
+    m_settings->sync();
+    m_updateChecker->check(m_updateChecker->pingEndpoint(), query, version);
+}
+
+void MainWindow::showUpdateBanner(const QString& version, const QString& url)
+{
+    // Both come from the server: shown as text, never read as markup.
+    const QString link = QStringLiteral(R"(  <a style="color:#fff;font-weight:bold;" href="%1">%2</a>)")
+                             .arg(url.toHtmlEscaped(), tr("Download"));
+    m_updateLabel->setText(tr("Orvenna %1 is available.").arg(version.toHtmlEscaped()) + link);
+    m_updateBanner->show();
 }

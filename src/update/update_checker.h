@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// Asks the maker's server for the latest version, one request per check().
+// GUI thread only; the answer arrives later as a signal, failures are silent.
+class UpdateChecker : public QObject {
+    Q_OBJECT
+public:
+    // A reply body longer than this is no version reply and is dropped
+    // while it arrives.
+    static constexpr qint64 kMaxReplyBytes = 64 * 1024;
+
+    explicit UpdateChecker(QObject* parent = nullptr);
+
+    // The version this program reports and compares ("1.1").
+    static QString programVersion();
+
+    // The server the ping endpoint and the fallback download page live on,
+    // "scheme://host[:port]"; the build's setting until changed.
+    void setSite(const QString& site);
+    QString pingEndpoint() const;
+    QString downloadPage() const;
+
+    // Starts one GET of `baseUrl` + `query` (which begins with "?") and
+    // returns at once; `currentVersion` is what the reply is compared with.
+    void check(const QString& baseUrl, const QString& query, const QString& currentVersion);
+
+signals:
+    // At most once per check, when the server names a higher version;
+    // `version` as the server wrote it, `url` an http(s) download address.
+    void updateAvailable(const QString& version, const QString& url);
+
+private:
+    void onReplyFinished(QNetworkReply* reply, const QString& currentVersion);
+    QString downloadAddress(const QString& offered) const;
+
+    QNetworkAccessManager* m_networkManager = nullptr;
+    QString m_site;
+};
