@@ -14,9 +14,15 @@
 namespace {
 
 // The maker's site; ".example" never resolves, a distributor sets the real one.
-const char* const kContactPage = "https://orvenna.example/contact?subject=license";
-const char* const kCredits =
-    "&copy; 2026 <b>Orvenna</b> &middot; <a href='https://orvenna.example'>orvenna.example</a>";
+const char* const kSite = "https://orvenna.example";
+const char* const kLinkColour = "#2D7FF9";
+
+// Rich text takes a link's colour from the application's palette when it is
+// parsed, so the colour is also written on the link itself.
+QString link(const QString& url, const QString& text)
+{
+    return QStringLiteral("<a href='%1' style='color: %2;'>%3</a>").arg(url, QLatin1String(kLinkColour), text);
+}
 
 QLabel* linkLabel(const QString& text, const char* style, QWidget* parent)
 {
@@ -25,7 +31,7 @@ QLabel* linkLabel(const QString& text, const char* style, QWidget* parent)
     label->setOpenExternalLinks(true);
     label->setStyleSheet(QString::fromLatin1(style));
     QPalette palette = label->palette();
-    palette.setBrush(QPalette::Link, QColor(0x2D, 0x7F, 0xF9));  // every colour group
+    palette.setBrush(QPalette::Link, QColor(QLatin1String(kLinkColour)));  // every colour group
     label->setPalette(palette);
     return label;
 }
@@ -69,7 +75,8 @@ void MainWindow::showAbout()
     root->addLayout(header, 0);
 
     root->addSpacing(14);
-    const QString contact = QStringLiteral("<a href='%1'>orvenna.example/contact</a>").arg(QLatin1String(kContactPage));
+    const QString site = QLatin1String(kSite);
+    const QString contact = link(site + QStringLiteral("/contact?subject=license"), QStringLiteral("orvenna.example/contact"));
     auto* notice = linkLabel(tr("Orvenna is free for personal use. For commercial use or redistribution, "
                                 "please ask for a license at %1.")
                                  .arg(contact),
@@ -84,7 +91,8 @@ void MainWindow::showAbout()
     root->addWidget(separator);
 
     root->addSpacing(12);
-    auto* credits = linkLabel(QString::fromLatin1(kCredits), "font-size: 13px; color: #444;", &dialog);
+    auto* credits = linkLabel(QStringLiteral("&copy; 2026 <b>Orvenna</b> &middot; ") + link(site, QStringLiteral("orvenna.example")),
+                              "font-size: 13px; color: #444;", &dialog);
     credits->setAlignment(Qt::AlignHCenter);
     root->addWidget(credits);
 
