@@ -13,7 +13,8 @@
 
 namespace {
 
-// The maker's site; ".example" never resolves, a distributor sets the real one.
+// The maker's site: the reserved ".example" name never resolves, so no link
+// leads anywhere until the real address is written here.
 const char* const kSite = "https://orvenna.example";
 const char* const kLinkColour = "#2D7FF9";
 
