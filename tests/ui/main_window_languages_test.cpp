@@ -1,0 +1,245 @@
+// Languages on the catalogues compiled into the program, and the About dialog.
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTimer>
+#include <QTranslator>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+
+namespace {
+
+class LanguageWindow : public MainWindow {
+public:
+    using MainWindow::applyLanguage, MainWindow::m_cameraGroup, MainWindow::m_fileMenu, MainWindow::m_languageMenu,
+        MainWindow::m_playButton, MainWindow::m_registerButton, MainWindow::m_settings, MainWindow::m_trayShowAction,
+        MainWindow::m_trayStopAction, MainWindow::showAbout, MainWindow::systemLanguage;
+};
+
+std::unique_ptr<LanguageWindow> makeWindow(const QString& storedLanguage)
+{
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/orvenna.ini");
+    QFile::remove(path);
+    QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("language"), storedLanguage);
+    return std::make_unique<LanguageWindow>();
+}
+
+// The toolkit's word for Close: from `catalogue`, or as the installed translators give it.
+QString toolkitClose(const char* catalogue = nullptr)
+{
+    QTranslator translator;
+    if (!catalogue)
+        return QCoreApplication::translate("QPlatformTheme", "Close");
+    return !*catalogue ? QStringLiteral("Close")
+                       : translator.load(QString::fromLatin1(catalogue)) ? translator.translate("QPlatformTheme", "Close")
+                                                                         : QStringLiteral("no catalogue");
+}
+
+// Runs in a child process started with the locale under test (the system
+// locale is read once per process): exits with 0 when a window on the stored
+// "auto" shows what is expected.
+[[noreturn]] void exitWithWhatAutoGives(const QStringList& expected)
+{
+    auto window = makeWindow(QStringLiteral("auto"));
+    const QStringList seen = {window->systemLanguage(), window->m_fileMenu->title(), toolkitClose(),
+                              window->m_settings->value(QStringLiteral("language")).toString()};
+    window.reset();
+    fprintf(stderr, "%s\n", qPrintable(seen.join(u'|')));
+    fflush(stderr);
+    // Without the exit handlers: the application object stays, and the leak
+    // check would count what it holds.
+    std::_Exit(seen == expected ? 0 : 1);
+}
+
+// source -> translation, all in the context MainWindow. Unfinished, vanished
+// and obsolete translations count as missing unless `all` (lupdate's fresh
+// output is all unfinished).
+std::map<QString, QString> readTs(const QString& path, bool all = false)
+{
+    std::map<QString, QString> texts;
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    QXmlStreamReader xml(&file);
+    QString source;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == u"name")
+            EXPECT_EQ(xml.readElementText(), "MainWindow");
+        else if (xml.name() == u"source")
+            source = xml.readElementText();
+        else if (xml.name() == u"translation" && (all || xml.attributes().value(QStringLiteral("type")).isEmpty()))
+            texts[source] = xml.readElementText();
+    }
+    EXPECT_FALSE(xml.hasError()) << path.toStdString();
+    return texts;
+}
+
+// The first convention a translation breaks; empty when it keeps them all.
+QString broken(const QString& source, const QString& text, bool cjk)
+{
+    const auto all = [](const char* pattern, const QString& s) {  // placeholders, file patterns
+        QStringList found;
+        for (const auto& match : QRegularExpression(QString::fromLatin1(pattern)).globalMatch(s))
+            found << match.captured();
+        return found.join(u' ');
+    };
+    const qsizetype amp = source.indexOf(u'&');
+    const QString cjkSuffix = QStringLiteral("(&%1)").arg(source.mid(amp + 1, 1).toUpper());
+    if (text.isEmpty())
+        return QStringLiteral("empty");
+    if (source.startsWith(u' ') != text.startsWith(u' '))
+        return QStringLiteral("leading blank");
+    if (text.contains(QStringLiteral("...")) || (source.endsWith(QStringLiteral("...")) && !text.endsWith(u'…')))
+        return QStringLiteral("ellipsis");
+    if (all("%\\d|\\([^()]*\\*[^()]*\\)", source) != all("%\\d|\\([^()]*\\*[^()]*\\)", text))
+        return QStringLiteral("placeholders or file patterns");
+    if (amp >= 0 && cjk && !(text.endsWith(cjkSuffix) || text.endsWith(cjkSuffix + u'…')))
+        return QStringLiteral("mnemonic suffix");
+    if (amp >= 0 && !cjk && (text.count(u'&') != 1 || !text.at(text.indexOf(u'&') + 1).isLetter()))
+        return QStringLiteral("mnemonic");
+    return {};
+}
+
+} // namespace
+
+TEST(LanguagesTest, SystemLocalePicksTheCatalogues)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process that reads the locale below
+    const struct {
+        const char *locale, *language, *fileMenu, *toolkit;  // toolkit catalogue, "" for none
+    } cases[] = {
+        {"de_DE", "de", "&Datei", ":/i18n/qtbase_de.qm"},
+        {"pt_BR", "pt", "&Arquivo", ":/i18n/qtbase_pt_BR.qm"},
+        {"zh_TW", "zh_CN", "文件(&F)", ":/i18n/qtbase_zh_CN.qm"},
+        {"en_US", "en", "&File", ""},
+        {"nl_NL", "en", "&File", ""},
+    };
+    const QByteArray savedLocale = qgetenv("LC_ALL");
+    qunsetenv("LANGUAGE");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale);
+        const QStringList expected = {c.language, QString::fromUtf8(c.fileMenu), toolkitClose(c.toolkit), "auto"};
+        qputenv("LC_ALL", QByteArray(c.locale) + ".UTF-8");
+        EXPECT_EXIT(exitWithWhatAutoGives(expected), ::testing::ExitedWithCode(0), "");
+    }
+    qputenv("LC_ALL", savedLocale);
+}
+
+// German (stored) -> English -> Japanese from the menu: every text follows
+// at once, the toolkit's too; the language names stay native.
+TEST(LanguagesTest, SwitchRetranslatesTheWindowAtOnce)
+{
+    auto window = makeWindow(QStringLiteral("de"));
+    std::map<QString, QAction*> entries;
+    for (QAction* action : window->m_languageMenu->actions())
+        entries[action->data().toString()] = action;
+    const struct {
+        const char *code, *file, *play, *reg, *camera, *autoEntry, *trayShow, *toolkit;
+    } cases[] = {
+        {"de", "&Datei", " Wiedergabe", " Aktivieren", "Virtuelle Kamera", "Automatisch (System)", "Orvenna anzeigen",
+         ":/i18n/qtbase_de.qm"},
+        {"en", "&File", " Play", " Register", "Virtual Camera", "Auto (system)", "Show Orvenna", ""},
+        {"ja", "ファイル(&F)", " 再生", " 有効化", "仮想カメラ", "自動（システム）", "Orvenna を表示", ":/i18n/qtbase_ja.qm"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        if (QLatin1String(c.code) != "de")
+            entries[c.code]->trigger();
+        const QStringList seen = {window->m_settings->value(QStringLiteral("language")).toString(),
+                                  window->m_fileMenu->title(),        window->m_playButton->text(),
+                                  window->m_registerButton->text(),   window->m_cameraGroup->title(),
+                                  entries["auto"]->text(),            entries["ja"]->text(),
+                                  toolkitClose()};
+        EXPECT_EQ(seen, QStringList({c.code, c.file, c.play, c.reg, c.camera, c.autoEntry, "日本語", toolkitClose(c.toolkit)}))
+            << seen.join(u'|').toStdString();
+        if (window->m_trayShowAction) {  // where the desktop offers a tray
+            EXPECT_EQ(window->m_trayShowAction->text(), QString::fromUtf8(c.trayShow));
+            EXPECT_EQ(window->m_trayStopAction->text(), "Stop");
+        }
+    }
+    entries["auto"]->trigger();
+    EXPECT_EQ(window->m_settings->value(QStringLiteral("language")).toString(), "auto");
+    window->applyLanguage(QStringLiteral("xx"));  // from an edited file: no catalogue, English
+    EXPECT_EQ(window->m_playButton->text(), " Play");
+}
+
+// Every text the code passes through tr() (lupdate reads the sources at build
+// time) has a finished translation in every catalogue, .ts and compiled, and
+// every translation keeps the conventions.
+TEST(LanguagesTest, CataloguesTranslateEveryTextOfTheCode)
+{
+    const std::map<QString, QString> code = readTs(QStringLiteral(ORVENNA_CODE_TEXTS), true);
+    ASSERT_TRUE(code.count(QStringLiteral(" Play")) && code.count(QStringLiteral("&File")));
+    for (const QString language : {"fr", "es", "de", "it", "pt", "ru", "zh_CN", "ja"}) {
+        SCOPED_TRACE(language.toStdString());
+        std::map<QString, QString> catalogue = readTs(QStringLiteral(ORVENNA_I18N_DIR "/orvenna_%1.ts").arg(language));
+        QTranslator compiled;
+        ASSERT_TRUE(compiled.load(QStringLiteral(":/i18n/orvenna_%1.qm").arg(language)));
+        for (const auto& [source, ignored] : code) {
+            EXPECT_TRUE(catalogue.count(source)) << "missing: " << source.toStdString();
+            EXPECT_EQ(compiled.translate("MainWindow", source.toUtf8().constData()).toStdString(),
+                      catalogue[source].toStdString());
+        }
+        for (const auto& [source, text] : catalogue)
+            EXPECT_EQ(broken(source, text, language == "zh_CN" || language == "ja").toStdString(), "") << text.toStdString();
+    }
+}
+
+TEST(LanguagesTest, AboutDialogFollowsTheLanguage)
+{
+    const QString version = QCoreApplication::applicationVersion();
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.1"));
+    auto window = makeWindow(QStringLiteral("en"));
+    const std::pair<const char*, QStringList> cases[] = {
+        {"en", {"About Orvenna", "Virtual camera for Linux", "Built with Qt %1 · softcam (MIT license)"}},
+        {"de", {"Über Orvenna", "Virtuelle Kamera für Linux", "Erstellt mit Qt %1 · softcam (MIT-Lizenz)"}},
+    };
+    for (const auto& [language, expected] : cases) {
+        SCOPED_TRACE(language);
+        window->applyLanguage(QString::fromLatin1(language));
+        bool seen = false;
+        QTimer::singleShot(0, window.get(), [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            seen = true;
+            EXPECT_EQ(dialog->minimumWidth(), 460);
+            EXPECT_EQ(dialog->maximumWidth(), 460);
+            EXPECT_EQ(dialog->windowTitle(), expected[0]);
+            QStringList labels;
+            for (QLabel* label : dialog->findChildren<QLabel*>()) {
+                labels << label->text();
+                if (!label->openExternalLinks())
+                    continue;
+                const QImage image = label->grab().toImage();  // the link is drawn in the link colour
+                bool linkColour = false;
+                for (int i = 0; i < image.height() * image.width() && !linkColour; ++i)
+                    linkColour = image.pixelColor(i % image.width(), i / image.width()) == QColor(0x2D7FF9);
+                EXPECT_TRUE(linkColour) << label->text().toStdString();
+            }
+            EXPECT_TRUE(labels.contains("Orvenna 1.1"));  // never translated
+            EXPECT_TRUE(labels.contains(expected[1]));
+            EXPECT_TRUE(labels.contains(expected[2].arg(QLatin1String(qVersion()))));  // the Qt it runs with
+            EXPECT_EQ(labels.filter(QStringLiteral("href='https://orvenna.example/contact?subject=license'")).size(), 1);
+            dialog->reject();
+        });
+        window->showAbout();
+        EXPECT_TRUE(seen);
+    }
+    window->applyLanguage(QStringLiteral("en"));
+    QCoreApplication::setApplicationVersion(version);
+}
