@@ -6,6 +6,7 @@
 #include "ui/camera_registrar.h"
 #include "ui/clickable_slider.h"
 #include "ui/preview_widget.h"
+#include "ui/settings_location.h"
 #include "update/update_checker.h"
 
 #include <QAction>
@@ -13,9 +14,9 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -79,10 +80,14 @@ QPushButton* iconButton(const char* iconPath, QWidget* parent)
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
+    : MainWindow(settingsFilePath(), parent)
+{
+}
+
+MainWindow::MainWindow(const QString& settingsFile, QWidget* parent)
     : QMainWindow(parent)
 {
-    m_settings = new QSettings(QCoreApplication::applicationDirPath() + QStringLiteral("/orvenna.ini"),
-                               QSettings::IniFormat, this);
+    m_settings = new QSettings(settingsFile, QSettings::IniFormat, this);
     m_registrar = new CameraRegistrar(this);
 
     // The title and every other text that retranslateUi() sets are left to
@@ -106,6 +111,12 @@ MainWindow::MainWindow(QWidget* parent)
     m_statusTimer->start(200);
 
     setupTrayIcon();
+    // A session that ends (log out, shut down) may find the window hidden in
+    // the tray, where no close saves anything.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
+        saveSettings();
+        m_settings->sync();
+    });
     applyLanguage(m_settings->value(QStringLiteral("language"), QStringLiteral("auto")).toString());
     m_imageLoader.Initialize();
     if (!initCamera()) {

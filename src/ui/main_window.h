@@ -41,6 +41,9 @@ class MainWindow : public QMainWindow {
 public:
     // Builds the window hidden; the caller shows it.
     explicit MainWindow(QWidget* parent = nullptr);
+    // The same, keeping its settings in `settingsFile` instead of orvenna.ini
+    // at its usual place (settings_location.h).
+    explicit MainWindow(const QString& settingsFile, QWidget* parent = nullptr);
     // Ends the stream and releases the camera and the decoder before any
     // member goes, so the camera thread never outlives what it reads.
     ~MainWindow() override;
@@ -79,6 +82,13 @@ protected:
 
     // Tray and closing (main_window_tray.cpp).
     void setupTrayIcon();
+    // Shows, restores and raises the window: double click and "Show Orvenna".
+    void showFromTray();
+    void quitFromTray();
+    // The last steps of every quit: stream, camera, decoder, tray icon.
+    void releaseForQuit();
+    // Whether the desktop shows tray icons now; tests stand in for it.
+    virtual bool trayAvailable() const;
     // About dialog (main_window_about.cpp).
     void showAbout();
 

@@ -1,10 +1,64 @@
 // The settings file: what the window restores at start and saves on closing.
+// The file comes from outside and may hold anything: every value that does
+// not read as what this program writes counts as absent.
 #include "ui/main_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSettings>
+
+namespace {
+
+bool readSwitch(const QSettings& settings, const QString& key, bool fallback)
+{
+    const QString text = settings.value(key).toString();
+    if (text == QLatin1String("true"))
+        return true;
+    if (text == QLatin1String("false"))
+        return false;
+    return fallback;
+}
+
+} // namespace
 
 void MainWindow::loadSettings()
 {
+    // Qt restores a cut geometry without complaint, reading zeros past its
+    // end: a stored one must be as long as the one this Qt writes.
+    const QByteArray geometry = m_settings->value(QStringLiteral("windowGeometry")).toByteArray();
+    if (geometry.size() < saveGeometry().size() || !restoreGeometry(geometry))
+        resize(780, 600);
+
+    const QString resolution = m_settings->value(QStringLiteral("resolution"), QStringLiteral("1280x720")).toString();
+    int index = m_resolutionCombo->findText(resolution, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    // Anchored as a whole: "$" alone would let a trailing line break through.
+    static const QRegularExpression size(QRegularExpression::anchoredPattern(QStringLiteral("\\d{2,5}x\\d{2,5}")));
+    if (index < 0 && size.match(resolution).hasMatch()) {
+        m_resolutionCombo->addItem(resolution);
+        index = m_resolutionCombo->count() - 1;
+    }
+    if (index >= 0)
+        m_resolutionCombo->setCurrentIndex(index);
+
+    m_loopCheck->setChecked(readSwitch(*m_settings, QStringLiteral("loop"), true));
+    m_stretchCheck->setChecked(readSwitch(*m_settings, QStringLiteral("stretch"), false));
+    m_mirrorCheck->setChecked(readSwitch(*m_settings, QStringLiteral("mirror"), false));
+
+    // Regular files only: a directory cannot play, and a pipe or a device
+    // would block the start until something writes to it.
+    const QString lastFile = m_settings->value(QStringLiteral("lastFile")).toString();
+    if (!lastFile.isEmpty() && QFileInfo(lastFile).isFile())
+        loadFile(lastFile);
 }
 
 void MainWindow::saveSettings()
 {
+    m_settings->setValue(QStringLiteral("windowGeometry"), saveGeometry());
+    m_settings->setValue(QStringLiteral("resolution"), m_resolutionCombo->currentText());
+    m_settings->setValue(QStringLiteral("loop"), m_loopCheck->isChecked());
+    m_settings->setValue(QStringLiteral("stretch"), m_stretchCheck->isChecked());
+    m_settings->setValue(QStringLiteral("mirror"), m_mirrorCheck->isChecked());
+    m_settings->setValue(QStringLiteral("lastFile"), m_currentFile);
 }

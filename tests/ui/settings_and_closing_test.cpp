@@ -1,0 +1,232 @@
+#include "ui/main_window.h"
+#include "ui/settings_location.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QMenu>
+#include <QSessionManager>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <utility>
+
+namespace {
+
+// A window on a settings file of its own, with the notification area stood
+// in for: the offscreen platform has none.
+class Window : public MainWindow {
+public:
+    explicit Window(const QString& settingsFile) : MainWindow(settingsFile) {}
+    using MainWindow::m_currentFile, MainWindow::m_loopCheck, MainWindow::m_minimizeToTrayAction,
+        MainWindow::m_mirrorCheck, MainWindow::m_resolutionCombo, MainWindow::m_settings, MainWindow::m_stretchCheck,
+        MainWindow::m_trayIcon, MainWindow::m_trayMenu, MainWindow::m_trayQuitAction, MainWindow::onQuit;
+    bool m_trayShown = true;
+
+protected:
+    bool trayAvailable() const override { return m_trayShown; }
+};
+
+// The file as it lies on disk, not as a settings object remembers it.
+QByteArray bytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Ends the event loop with 1 once the events of normal priority have run,
+// unless the program asked to quit in that round (an accepted quit ends the
+// loop with 0 in it, a refused one does not).
+class LastInLine : public QObject {
+public:
+    LastInLine() { qApp->installEventFilter(this); }
+    void post() { QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        m_quitSeen |= event->type() == QEvent::Quit;
+        return false;
+    }
+    bool event(QEvent* event) override
+    {
+        if (event->type() != QEvent::User)
+            return QObject::event(event);
+        std::exchange(m_quitSeen, false) ? post() : QCoreApplication::exit(1);
+        return true;
+    }
+
+private:
+    bool m_quitSeen = false;
+};
+
+// Runs the event loop around `act`: true when the program ends by itself.
+bool endsTheProgram(const std::function<void()>& act)
+{
+    LastInLine last;
+    QTimer::singleShot(0, &last, [&] {
+        act();
+        last.post();
+    });
+    return QApplication::exec() == 0;
+}
+
+} // namespace
+
+TEST(SettingsStore, BesideTheProgramOnlyWhereItMayWrite)
+{
+    QTemporaryDir program, config;
+    EXPECT_EQ(settingsFilePath(program.path(), config.path()), program.path() + "/orvenna.ini");
+    EXPECT_TRUE(QDir(program.path()).isEmpty());  // the probe leaves nothing behind
+    // Not even the administrator creates files in /proc.
+    EXPECT_EQ(settingsFilePath("/proc", config.path()), config.path() + "/orvenna.ini");
+}
+
+TEST(SettingsStore, MissingOrBrokenValuesGiveTheDefaults)
+{
+    // "%1" stands for a directory holding a named pipe "pipe".
+    const struct {
+        QByteArray content;  // null: no file; "/": a directory in its place
+        const char* resolution = "1280x720";
+        int items = 4;
+        bool loop = true, stretch = false, mirror = false;
+    } cases[] = {
+        {{}}, {"/"}, {""}, {QByteArray("\0\xff[\xfe\n=\\\"\x01[General\n\xc3(=\n", 19)},
+        {"windowGeometry=@ByteArray(\\x1\\xd9\\xd0\\xcb\\0\\x3\\0\\0)"},  // cut short
+        {"[General]\nstretch=true\nresolution=1920x1080\nwindowGeometry=@ByteArray(\\x1\\xd9", "1920x1080", 4, true, true},
+        {"loop=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\nQByteArray\\xff\\xff\\xff\\xf0)\n"
+         "mirror=@Variant(\\0\\0\\0\\x8\\xff\\xff\\xff\\xff)\nwindowGeometry=@Variant(\\0\\0\\0\\f\\xff\\xff\\xff\\xff)"},
+        {"loop=\nstretch=banana\nmirror=1, 2"},
+        {"resolution=800x600", "800x600", 5}, {"resolution=1920x1080", "1920x1080"}, {"resolution=1280X720"},
+        {"resolution=12x"}, {"resolution=abc"}, {"resolution=800x600\\n"}, {"resolution=800x600, 640x480"},
+        {"lastFile=%1/gone.mp4"}, {"lastFile=%1"}, {"lastFile=%1/pipe"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content.toStdString());
+        QTemporaryDir dir;
+        ASSERT_EQ(mkfifo(QFile::encodeName(dir.path() + "/pipe").constData(), 0600), 0);
+        const QString path = dir.path() + "/orvenna.ini";
+        QFile file(path);
+        if (c.content == "/")
+            QDir().mkdir(path);
+        else if (!c.content.isNull() && file.open(QIODevice::WriteOnly))
+            file.write(QByteArray(c.content).replace("%1", QFile::encodeName(dir.path())));
+        file.close();
+        Window window(path);
+        EXPECT_EQ(window.size(), QSize(780, 600));
+        EXPECT_EQ(window.m_resolutionCombo->currentText(), c.resolution);
+        EXPECT_EQ(window.m_resolutionCombo->count(), c.items);
+        EXPECT_EQ(window.m_loopCheck->isChecked(), c.loop);
+        EXPECT_EQ(window.m_stretchCheck->isChecked(), c.stretch);
+        EXPECT_EQ(window.m_mirrorCheck->isChecked(), c.mirror);
+        EXPECT_TRUE(window.m_currentFile.isEmpty());
+    }
+}
+
+TEST(SettingsStore, ASaveThatCannotBeWrittenLosesNothingStored)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/orvenna.ini";
+    QSettings(path, QSettings::IniFormat).setValue("language", "de");
+    const QByteArray stored = bytes(path);
+    Window window(path);
+    // Writes past the stored size fail, as on a full disk; unlike file
+    // permissions, this binds the administrator too.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit limit{rlim_t(stored.size()), old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    window.onQuit();
+    window.m_settings->sync();
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(window.m_settings->status(), QSettings::AccessError);
+    EXPECT_EQ(bytes(path), stored);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList("orvenna.ini"));
+}
+
+TEST(Closing, WhatEachWayOfClosingEndsAndKeeps)
+{
+    enum How { Close, FileQuit, TrayQuit, SessionEnd };
+    const struct {
+        const char* name;
+        bool trayChoice, trayShown;
+        How how;
+        bool shown, ends, saves;
+    } cases[] = {
+        {"close into the tray", true, true, Close, true, false, false},
+        {"close, tray choice off", false, true, Close, true, true, true},
+        {"close without a notification area", true, false, Close, true, true, true},
+        {"File Quit, tray choice on", true, true, FileQuit, true, true, true},
+        {"tray Quit, window shown", true, true, TrayQuit, true, true, true},
+        {"tray Quit, window in the tray", true, true, TrayQuit, false, true, true},
+        {"session end, window in the tray", true, true, SessionEnd, false, false, true},
+    };
+    auto* session = qApp->findChild<QSessionManager*>();
+    ASSERT_NE(session, nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/Orvenna/orvenna.ini";  // a directory yet to be made
+        {
+            Window window(path);
+            window.m_trayShown = c.trayShown;
+            window.m_minimizeToTrayAction->setChecked(c.trayChoice);
+            window.resize(900, 700);
+            window.m_resolutionCombo->setEditText("800x600");
+            window.m_loopCheck->setChecked(false);
+            window.m_stretchCheck->setChecked(true);
+            window.setVisible(c.shown);
+            EXPECT_EQ(endsTheProgram([&] {
+                          c.how == TrayQuit     ? window.m_trayQuitAction->trigger()
+                          : c.how == FileQuit   ? window.onQuit()
+                          : c.how == SessionEnd ? emit qApp->commitDataRequest(*session)
+                                                : void(window.close());
+                      }),
+                      c.ends);
+            EXPECT_FALSE(window.isVisible());
+            EXPECT_EQ(window.m_trayIcon->isVisible(), !c.ends);
+        }
+        // The tray choice was stored when made, and stays the user's whatever
+        // the desktop offers; the rest only on a save.
+        Window next(path);
+        EXPECT_EQ(next.m_minimizeToTrayAction->isChecked(), c.trayChoice);
+        EXPECT_EQ(next.size() == QSize(900, 700), c.saves);
+        EXPECT_EQ(next.m_resolutionCombo->currentText() == "800x600", c.saves);
+        EXPECT_EQ(next.m_loopCheck->isChecked(), !c.saves);
+        EXPECT_EQ(next.m_stretchCheck->isChecked(), c.saves);
+        EXPECT_EQ(QSettings(path, QSettings::IniFormat).value("lastFile"), c.saves ? "" : QVariant());
+    }
+}
+
+TEST(Closing, TrayClicksAndLanguageChange)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/orvenna.ini";
+    const std::pair<QSystemTrayIcon::ActivationReason, bool> cases[] = {
+        {QSystemTrayIcon::DoubleClick, true}, {QSystemTrayIcon::Trigger, true},  // a tray of single clicks
+        {QSystemTrayIcon::MiddleClick, false}, {QSystemTrayIcon::Context, false}};
+    for (const auto& [reason, shows] : cases) {
+        Window window(path);
+        emit window.m_trayIcon->activated(reason);
+        EXPECT_EQ(window.isVisible(), shows) << reason;
+    }
+    Window window(path);
+    QAction* show = window.m_trayMenu->actions().at(0);
+    show->setText("stale");
+    QEvent change(QEvent::LanguageChange);
+    QCoreApplication::sendEvent(&window, &change);
+    EXPECT_EQ(show->text(), "Show Orvenna");
+    window.showMinimized();
+    show->trigger();
+    EXPECT_TRUE(window.isVisible() && !window.isMinimized());
+}
