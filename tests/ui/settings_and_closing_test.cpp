@@ -137,8 +137,8 @@ TEST(SettingsStore, ASaveThatCannotBeWrittenLosesNothingStored)
     QTemporaryDir dir;
     const QString path = dir.path() + "/orvenna.ini";
     QSettings(path, QSettings::IniFormat).setValue("language", "de");
+    Window window(path);  // its start writes the daily check's date
     const QByteArray stored = bytes(path);
-    Window window(path);
     // Writes past the stored size fail, as on a full disk; unlike file
     // permissions, this binds the administrator too.
     std::signal(SIGXFSZ, SIG_IGN);
