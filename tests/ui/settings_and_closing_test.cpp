@@ -139,12 +139,12 @@ TEST(SettingsStore, ASaveThatCannotBeWrittenLosesNothingStored)
     QSettings(path, QSettings::IniFormat).setValue("language", "de");
     Window window(path);  // its start writes the daily check's date
     const QByteArray stored = bytes(path);
-    // Writes past the stored size fail, as on a full disk; unlike file
+    // Writes fail, as on a full disk; unlike file
     // permissions, this binds the administrator too.
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
-    const rlimit limit{rlim_t(stored.size()), old.rlim_max};
+    const rlimit limit{1, old.rlim_max};
     setrlimit(RLIMIT_FSIZE, &limit);
     window.onQuit();
     window.m_settings->sync();
