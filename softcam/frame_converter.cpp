@@ -142,7 +142,7 @@ void toYuy2Row(const uint8_t* __restrict bgr, uint8_t* __restrict out, int width
         out[2] = luma(bgr[3], bgr[4], bgr[5]);
         out[3] = chromaV(b, g, r);
     }
-    if (width % 2) {   // a half-used pair: the last pixel fills both halves
+    if (width % 2) {   // the pair with the padding column: the last pixel fills both halves
         out[0] = out[2] = luma(bgr[0], bgr[1], bgr[2]);
         out[1] = chromaU(bgr[0], bgr[1], bgr[2]);
         out[3] = chromaV(bgr[0], bgr[1], bgr[2]);

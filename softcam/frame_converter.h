@@ -10,9 +10,9 @@
 // each 2 x 2 block (2 x 1 for YUY2).
 //
 // The chroma-subsampled formats (YUY2, I420, NV12) come out at an even size:
-// an odd width or height gains one column or row repeating the edge.
-// Chromium's capture service crashes on such frames of odd size, and most
-// programs cannot take them either. The RGB formats keep the size exactly.
+// an odd width or height gains one column or row repeating the edge, since
+// Chromium's capture service aborts on such frames of odd size. The RGB
+// formats keep the size exactly.
 class FrameConverter {
 public:
     struct Size {

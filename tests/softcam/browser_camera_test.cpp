@@ -45,8 +45,9 @@ void say(const QString& text)
     std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
-// A browser with the flags that let it reach PipeWire cameras headless, as
-// root, without asking, and print the page's console.
+// A browser with the flags that let it reach PipeWire cameras headless,
+// without asking, and print the page's console (and, for Chromium, the capture
+// log that names most failures). --no-sandbox only because tests run as root.
 struct Browser {
     QString program;
     QStringList arguments;
@@ -60,7 +61,7 @@ Browser browserFor(const QString& name, const QString& home, const QUrl& page)
                  QStringLiteral("--enable-features=WebRtcPipeWireCamera"),
                  QStringLiteral("--use-fake-ui-for-media-stream"),
                  QStringLiteral("--enable-logging=stderr"), QStringLiteral("--v=0"),
-                 QStringLiteral("--vmodule=pipewire_session=2,video_capture_pipewire=2,video_capture_device_factory_webrtc=2,camera_portal=2"),
+                 QStringLiteral("--vmodule=camera_portal=1,pipewire_session=1,video_capture_*=2"),
                  QStringLiteral("--user-data-dir=") + home + QStringLiteral("/chromium"),
                  page.toString()}};
     QFile prefs(home + QStringLiteral("/firefox/user.js"));
@@ -117,7 +118,7 @@ private:
 // The Camera portal on the session bus, with the permission store saying yes
 // to unsandboxed programs. A `.portal` file declaring the Access interface
 // for our desktop name is what makes the portal export its Camera interface;
-// no backend has to run. The store's database lies in `dataHome`.
+// no backend has to run. Its files and the store's database lie in `dir`.
 class CameraPortal {
 public:
     bool start(const QString& dir)
@@ -207,8 +208,7 @@ int main(int argc, char** argv)
     }
     const int width = args[2].toInt(), height = args[3].toInt();
     QTemporaryDir home;
-    const Browser browser = browserFor(args[1], home.path(),
-                                       QUrl::fromLocalFile(args[4]));
+    const Browser browser = browserFor(args[1], home.path(), QUrl::fromLocalFile(args[4]));
     if (QStandardPaths::findExecutable(browser.program).isEmpty()) {
         say(browser.program + QStringLiteral(" is not installed: skipped"));
         return kSkip;
@@ -258,7 +258,7 @@ int main(int argc, char** argv)
         const QRegularExpressionMatch m = report.match(line);
         if (!m.hasMatch()) {
             browserLog.append(line);
-            if (browserLog.size() > 60)
+            if (browserLog.size() > 40)
                 browserLog.removeFirst();
             continue;
         }
