@@ -1,7 +1,7 @@
 // A real browser reads the camera: a picture of one colour on the left and
 // another on the right goes through libsoftcam.so in the private PipeWire
 // session; the browser reaches it through the Camera portal (started here),
-// and its page logs the size, the colours and the label it sees.
+// and its page logs the size, the colours and the labels it sees.
 //
 //   browser_camera_test chromium|firefox WIDTH HEIGHT PAGE
 //
@@ -15,7 +15,6 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
-#include <QDBusReply>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -32,12 +31,13 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
 constexpr int kSkip = 77;
-constexpr int kTolerance = 12;          // per channel, after YUV and back
-const int kLeft[3] = {220, 40, 40};     // RGB
+constexpr int kTolerance = 12;        // per channel, through YUV and back
+const int kLeft[3] = {220, 40, 40};   // RGB
 const int kRight[3] = {40, 80, 220};
 
 void say(const QString& text)
@@ -45,37 +45,27 @@ void say(const QString& text)
     std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
-// A browser with the flags that let it reach PipeWire cameras headless,
-// without asking, and print the page's console (and, for Chromium, the capture
-// log that names most failures). --no-sandbox only because tests run as root.
-struct Browser {
-    QString program;
-    QStringList arguments;
-};
-
-Browser browserFor(const QString& name, const QString& home, const QUrl& page)
+// Program and arguments that let the browser reach PipeWire cameras headless,
+// without asking, and print the page's console (Chromium also its capture
+// log, which names most failures). --no-sandbox only because tests run as root.
+QStringList browserCommand(const QString& name, const QString& home, const QString& page)
 {
     if (name == u"chromium")
-        return {QStringLiteral("chromium"),
-                {QStringLiteral("--headless=new"), QStringLiteral("--no-sandbox"),
-                 QStringLiteral("--enable-features=WebRtcPipeWireCamera"),
-                 QStringLiteral("--use-fake-ui-for-media-stream"),
-                 QStringLiteral("--enable-logging=stderr"), QStringLiteral("--v=0"),
-                 QStringLiteral("--vmodule=camera_portal=1,pipewire_session=1,video_capture_*=2"),
-                 QStringLiteral("--user-data-dir=") + home + QStringLiteral("/chromium"),
-                 page.toString()}};
-    QFile prefs(home + QStringLiteral("/firefox/user.js"));
-    QDir(home).mkpath(QStringLiteral("firefox"));
-    if (prefs.open(QIODevice::WriteOnly))
+        return {QStringLiteral("chromium"), QStringLiteral("--headless=new"), QStringLiteral("--no-sandbox"),
+                QStringLiteral("--enable-features=WebRtcPipeWireCamera"),
+                QStringLiteral("--use-fake-ui-for-media-stream"), QStringLiteral("--enable-logging=stderr"),
+                QStringLiteral("--v=0"), QStringLiteral("--vmodule=camera_portal=1,pipewire_session=1,video_capture_*=2"),
+                QStringLiteral("--user-data-dir=") + home, page};
+    QFile prefs(home + QStringLiteral("/user.js"));
+    if (QDir().mkpath(home) && prefs.open(QIODevice::WriteOnly))
         prefs.write("user_pref(\"media.webrtc.camera.allow-pipewire\", true);\n"
                     "user_pref(\"media.navigator.permission.disabled\", true);\n"
                     "user_pref(\"devtools.console.stdout.content\", true);\n");
-    return {QStringLiteral("firefox-esr"),
-            {QStringLiteral("-headless"), QStringLiteral("-no-remote"), QStringLiteral("-profile"),
-             home + QStringLiteral("/firefox"), page.toString()}};
+    return {QStringLiteral("firefox-esr"), QStringLiteral("-headless"), QStringLiteral("-no-remote"),
+            QStringLiteral("-profile"), home, page};
 }
 
-// Polls `ready` until it holds; false once `limit` passes.
+// Polls `ready` until it holds; false once `limitMs` passes.
 template <typename Ready>
 bool waitUntil(Ready ready, int limitMs)
 {
@@ -85,29 +75,29 @@ bool waitUntil(Ready ready, int limitMs)
     return true;
 }
 
-// A process started here and ended here: terminated, then killed with every
-// process it started (it leads a process group of its own).
+// A process started and ended here, with every process it starts: it leads a
+// process group of its own, which is terminated, then killed.
 class Child {
 public:
-    Child(const QString& program, const QStringList& arguments, const QProcessEnvironment& env)
+    Child(const QStringList& command, const QProcessEnvironment& env)
     {
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         m_process.setChildProcessModifier([] { setpgid(0, 0); });
-        m_process.start(program, arguments);
+        m_process.start(command.first(), command.mid(1));
         if (!m_process.waitForStarted(5000))
-            say(program + QStringLiteral(" did not start: ") + m_process.errorString());
+            say(command.first() + QStringLiteral(" did not start: ") + m_process.errorString());
     }
     ~Child()
     {
-        const qint64 group = m_process.processId();
+        const auto group = pid_t(m_process.processId());
         if (group <= 0)
             return;
-        ::kill(-pid_t(group), SIGTERM);
+        ::kill(-group, SIGTERM);
         if (!m_process.waitForFinished(5000))
-            ::kill(-pid_t(group), SIGKILL);
+            ::kill(-group, SIGKILL);
         m_process.waitForFinished(5000);
-        ::kill(-pid_t(group), SIGKILL);   // children that outlived their parent
+        ::kill(-group, SIGKILL);   // children that outlived their parent
     }
     QProcess& process() { return m_process; }
 
@@ -115,64 +105,56 @@ private:
     QProcess m_process;
 };
 
-// The Camera portal on the session bus, with the permission store saying yes
-// to unsandboxed programs. A `.portal` file declaring the Access interface
-// for our desktop name is what makes the portal export its Camera interface;
-// no backend has to run. Its files and the store's database lie in `dir`.
-class CameraPortal {
-public:
-    bool start(const QString& dir)
-    {
-        QDir(dir).mkpath(QStringLiteral("portals"));
-        QFile declaration(dir + QStringLiteral("/portals/orvenna-test.portal"));
-        if (!declaration.open(QIODevice::WriteOnly) ||
-            declaration.write("[portal]\nDBusName=org.freedesktop.impl.portal.desktop.orvenna-test\n"
-                              "Interfaces=org.freedesktop.impl.portal.Access;\nUseIn=orvenna-test\n") < 0)
-            return false;
-        declaration.close();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/data"));
-        env.insert(QStringLiteral("XDG_DESKTOP_PORTAL_DIR"), dir + QStringLiteral("/portals"));
-        env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("orvenna-test"));
-        // Started by us, not by bus activation, so that we stop exactly these.
-        m_store = std::make_unique<Child>(QStringLiteral("/usr/libexec/xdg-permission-store"), QStringList{}, env);
-        if (!owned(QStringLiteral("org.freedesktop.impl.portal.PermissionStore")))
-            return false;
-        QDBusInterface store(QStringLiteral("org.freedesktop.impl.portal.PermissionStore"),
-                             QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"),
-                             QStringLiteral("org.freedesktop.impl.portal.PermissionStore"));
-        const QDBusMessage set = store.call(QStringLiteral("SetPermission"), QStringLiteral("devices"), true,
-                                            QStringLiteral("camera"), QString(), QStringList{QStringLiteral("yes")});
-        if (set.type() == QDBusMessage::ErrorMessage) {
-            say(QStringLiteral("permission store refused: ") + set.errorMessage());
-            return false;
-        }
-        m_portal = std::make_unique<Child>(QStringLiteral("/usr/libexec/xdg-desktop-portal"), QStringList{}, env);
-        return owned(QStringLiteral("org.freedesktop.portal.Desktop"));
-    }
+bool ownedWithin(const QString& busName, int limitMs)
+{
+    if (waitUntil([&] { return QDBusConnection::sessionBus().interface()->isServiceRegistered(busName).value(); },
+                  limitMs))
+        return true;
+    say(busName + QStringLiteral(" did not appear on the session bus"));
+    return false;
+}
 
-    // True once the portal has found a camera node in PipeWire.
-    bool seesCamera() const
-    {
-        QDBusInterface camera(QStringLiteral("org.freedesktop.portal.Desktop"),
-                              QStringLiteral("/org/freedesktop/portal/desktop"),
-                              QStringLiteral("org.freedesktop.portal.Camera"));
-        return camera.property("IsCameraPresent").toBool();
+// The permission store, saying yes to cameras for unsandboxed programs (app
+// id ""), and the portal; their files lie in `dir`. A `.portal` file that
+// declares the Access interface for our desktop name is what makes the portal
+// export its Camera interface; no backend has to run. Started here rather
+// than by bus activation, so that we stop exactly these.
+bool startCameraPortal(const QString& dir, std::optional<Child>& store, std::optional<Child>& portal)
+{
+    QFile declaration(dir + QStringLiteral("/portals/test.portal"));
+    if (!QDir().mkpath(dir + QStringLiteral("/portals")) || !declaration.open(QIODevice::WriteOnly) ||
+        declaration.write("[portal]\nDBusName=org.freedesktop.impl.portal.desktop.test\n"
+                          "Interfaces=org.freedesktop.impl.portal.Access;\nUseIn=orvenna-test\n") < 0)
+        return false;
+    declaration.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir);
+    env.insert(QStringLiteral("XDG_DESKTOP_PORTAL_DIR"), dir + QStringLiteral("/portals"));
+    env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("orvenna-test"));
+    const QString storeName = QStringLiteral("org.freedesktop.impl.portal.PermissionStore");
+    store.emplace(QStringList{QStringLiteral("/usr/libexec/xdg-permission-store")}, env);
+    if (!ownedWithin(storeName, 10000))
+        return false;
+    const QDBusMessage set = QDBusInterface(storeName, QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"),
+                                            storeName)
+                                 .call(QStringLiteral("SetPermission"), QStringLiteral("devices"), true,
+                                       QStringLiteral("camera"), QString(), QStringList{QStringLiteral("yes")});
+    if (set.type() == QDBusMessage::ErrorMessage) {
+        say(QStringLiteral("the permission store refused: ") + set.errorMessage());
+        return false;
     }
+    portal.emplace(QStringList{QStringLiteral("/usr/libexec/xdg-desktop-portal")}, env);
+    return ownedWithin(QStringLiteral("org.freedesktop.portal.Desktop"), 10000);
+}
 
-private:
-    static bool owned(const QString& name)
-    {
-        const bool ok = waitUntil([&] { return QDBusConnection::sessionBus().interface()->isServiceRegistered(name).value(); },
-                                  10000);
-        if (!ok)
-            say(name + QStringLiteral(" did not appear on the session bus"));
-        return ok;
-    }
-
-    std::unique_ptr<Child> m_store;
-    std::unique_ptr<Child> m_portal;   // declared last: stopped first
-};
+bool portalSeesCamera()
+{
+    return QDBusInterface(QStringLiteral("org.freedesktop.portal.Desktop"),
+                          QStringLiteral("/org/freedesktop/portal/desktop"),
+                          QStringLiteral("org.freedesktop.portal.Camera"))
+        .property("IsCameraPresent")
+        .toBool();
+}
 
 // A width x height BGR picture: kLeft on the left half, kRight on the right.
 std::vector<uint8_t> twoColourFrame(int width, int height)
@@ -206,11 +188,13 @@ int main(int argc, char** argv)
         say(QStringLiteral("usage: browser_camera_test chromium|firefox WIDTH HEIGHT PAGE"));
         return 2;
     }
+    const QString& name = args[1];
     const int width = args[2].toInt(), height = args[3].toInt();
-    QTemporaryDir home;
-    const Browser browser = browserFor(args[1], home.path(), QUrl::fromLocalFile(args[4]));
-    if (QStandardPaths::findExecutable(browser.program).isEmpty()) {
-        say(browser.program + QStringLiteral(" is not installed: skipped"));
+    QTemporaryDir dir;
+    const QStringList command = browserCommand(name, dir.filePath(QStringLiteral("profile")),
+                                               QUrl::fromLocalFile(args[4]).toString());
+    if (QStandardPaths::findExecutable(command.first()).isEmpty()) {
+        say(command.first() + QStringLiteral(" is not installed: skipped"));
         return kSkip;
     }
     QFile why(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/unavailable"));
@@ -225,29 +209,27 @@ int main(int argc, char** argv)
         return 1;
     }
     FramePump pump(camera.get(), twoColourFrame(width, height));
-    CameraPortal portal;
-    if (!portal.start(home.path()))
+    std::optional<Child> store, portal, browser;   // stopped in reverse order
+    if (!startCameraPortal(dir.path(), store, portal))
         return 1;
-    if (!waitUntil([&] { return portal.seesCamera(); }, 10000)) {
+    if (!waitUntil(portalSeesCamera, 10000)) {
         say(QStringLiteral("the Camera portal never saw the camera"));
         return 1;
     }
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("HOME"), dir.path());
     QElapsedTimer sinceLaunch;
     sinceLaunch.start();
-    Child child(browser.program, browser.arguments, env);
-    QProcess& process = child.process();
+    QProcess& process = browser.emplace(command, env).process();
 
-    // The page logs ten times a second; the last report explains a failure.
-    static const QRegularExpression report(QStringLiteral("orvenna-camera (.*?)\"?(, source:.*)?$"));
-    // Exact, or grown to even by a repeated edge (the camera's chroma-subsampled formats).
+    // Exact, or grown to even by a repeated edge (the camera's subsampled formats).
     const QStringList sizes = {QStringLiteral("%1x%2").arg(width).arg(height),
                                QStringLiteral("%1x%2").arg(width + width % 2).arg(height + height % 2)};
+    static const QRegularExpression report(QStringLiteral("orvenna-camera (.*?)\"?(, source:.*)?$"));
+    static const QRegularExpression picture(QStringLiteral("^size=(\\S+) left=(\\S+) right=(\\S+) labels=(.*)$"));
     QString last = QStringLiteral("(nothing)");
-    QStringList browserLog;   // its last lines, which name most failures
-    QStringList notes;
+    QStringList notes, browserLog;   // the page's reopenings; the browser's last lines
     for (const QDeadlineTimer deadline(20000); !deadline.hasExpired();) {
         if (!process.canReadLine() && !process.waitForReadyRead(int(deadline.remainingTime()))) {
             if (process.state() == QProcess::NotRunning)
@@ -265,23 +247,22 @@ int main(int argc, char** argv)
         last = m.captured(1);
         if (last.startsWith(u"error="))
             break;
-        if (last.startsWith(u"note=")) {   // the page opens the camera again
+        if (last.startsWith(u"note=")) {
             notes.append(last.mid(5));
             continue;
         }
-        static const QRegularExpression fields(QStringLiteral("^size=(\\S+) left=(\\S+) right=(\\S+) labels=(.*)$"));
-        const QRegularExpressionMatch f = fields.match(last);
-        if (f.hasMatch() && sizes.contains(f.captured(1)) && near(f.captured(2), kLeft) &&
-            near(f.captured(3), kRight) && f.captured(4).split(u'|').contains(u"Orvenna Camera")) {
-            say(QStringLiteral("%1 shows the picture %2 ms after launch: %3 (camera opened again %4 times: %5)")
-                    .arg(args[1]).arg(sinceLaunch.elapsed()).arg(last).arg(notes.size()).arg(notes.join(u", ")));
+        const QRegularExpressionMatch p = picture.match(last);
+        if (p.hasMatch() && sizes.contains(p.captured(1)) && near(p.captured(2), kLeft) &&
+            near(p.captured(3), kRight) && p.captured(4).split(u'|').contains(u"Orvenna Camera")) {
+            say(QStringLiteral("%1 shows the picture %2 ms after launch: %3; opened again: %4")
+                    .arg(name).arg(sinceLaunch.elapsed()).arg(last, notes.join(u", ")));
             return 0;
         }
     }
     say(browserLog.join(u'\n'));
-    say(QStringLiteral("%1 did not show the %2 picture (left %3,%4,%5, right %6,%7,%8); last report: %9")
-            .arg(args[1], sizes[0])
+    say(QStringLiteral("%1 did not show the %2 picture (left %3,%4,%5, right %6,%7,%8); last report: %9; opened again: %10")
+            .arg(name, sizes[0])
             .arg(kLeft[0]).arg(kLeft[1]).arg(kLeft[2]).arg(kRight[0]).arg(kRight[1]).arg(kRight[2])
-            .arg(last + QStringLiteral(" (camera opened again: ") + notes.join(u", ") + u')'));
+            .arg(last, notes.join(u", ")));
     return 1;
 }
