@@ -6,6 +6,11 @@
 
 namespace {
 
+int roundUpToEven(int n)
+{
+    return n + n % 2;
+}
+
 // BT.601 studio range in 8-bit fixed point. The +16 and +128 offsets are
 // folded in before the shift, so every intermediate stays within 0..65535:
 // the compiler may then work on 16-bit lanes. The results are unchanged.
@@ -32,6 +37,7 @@ inline uint8_t chromaV(unsigned b, unsigned g, unsigned r)
 // goes through the same formulas one pixel at a time.
 constexpr int kBlock = 16;
 
+// Writes `width` rounded up to even luma bytes.
 void toLumaRow(const uint8_t* __restrict bgr, uint8_t* __restrict y, int width)
 {
     int x = 0;
@@ -44,6 +50,8 @@ void toLumaRow(const uint8_t* __restrict bgr, uint8_t* __restrict y, int width)
     }
     for (; x < width; ++x, bgr += 3, ++y)
         *y = luma(bgr[0], bgr[1], bgr[2]);
+    if (width % 2)   // the padding column repeats the edge
+        *y = y[-1];
 }
 
 // Chroma of 2 x 2 blocks from rows `top` and `bottom` (the same row for the
@@ -88,19 +96,18 @@ void toChroma420Row(const uint8_t* __restrict top, const uint8_t* __restrict bot
 }
 
 // Row by row pair, so that chroma reads rows luma has just brought into cache.
+// Of an odd height, the last row is also the padding row below it.
 template <int step>
 void toYuv420(const uint8_t* bgr, int width, int height, uint8_t* y, uint8_t* u, uint8_t* v)
 {
     const size_t rowBytes = size_t(width) * 3;
-    const size_t chromaRow = size_t((width + 1) / 2) * step;
-    for (int row = 0; row < height; row += 2, u += chromaRow, v += chromaRow) {
+    const size_t lumaRow = size_t(roundUpToEven(width));
+    const size_t chromaRow = lumaRow / 2 * step;
+    for (int row = 0; row < height; row += 2, y += 2 * lumaRow, u += chromaRow, v += chromaRow) {
         const uint8_t* top = bgr + row * rowBytes;
-        const uint8_t* bottom = top;
-        toLumaRow(top, y + size_t(row) * width, width);
-        if (row + 1 < height) {
-            bottom = top + rowBytes;
-            toLumaRow(bottom, y + size_t(row + 1) * width, width);
-        }
+        const uint8_t* bottom = row + 1 < height ? top + rowBytes : top;
+        toLumaRow(top, y, width);
+        toLumaRow(bottom, y + lumaRow, width);
         toChroma420Row<step>(top, bottom, u, v, width);
     }
 }
@@ -135,7 +142,7 @@ void toYuy2Row(const uint8_t* __restrict bgr, uint8_t* __restrict out, int width
         out[2] = luma(bgr[3], bgr[4], bgr[5]);
         out[3] = chromaV(b, g, r);
     }
-    if (width % 2) {   // a half-used pair: the last pixel fills both halves
+    if (width % 2) {   // the pair with the padding column: the last pixel fills both halves
         out[0] = out[2] = luma(bgr[0], bgr[1], bgr[2]);
         out[1] = chromaU(bgr[0], bgr[1], bgr[2]);
         out[3] = chromaV(bgr[0], bgr[1], bgr[2]);
@@ -165,14 +172,26 @@ const std::array<uint32_t, 6>& FrameConverter::formats()
     return kFormats;
 }
 
+FrameConverter::Size FrameConverter::outputSize(uint32_t spaFormat, int width, int height)
+{
+    switch (spaFormat) {
+    case SPA_VIDEO_FORMAT_YUY2:
+    case SPA_VIDEO_FORMAT_I420:
+    case SPA_VIDEO_FORMAT_NV12:
+        return {roundUpToEven(width), roundUpToEven(height)};
+    default:
+        return {width, height};
+    }
+}
+
 bool FrameConverter::configure(uint32_t spaFormat, int width, int height)
 {
     m_frameBytes = 0;
     m_stride = 0;
     if (width < 1 || height < 1)
         return false;
-    const size_t pixels = size_t(width) * size_t(height);
-    const size_t chroma = size_t((width + 1) / 2) * size_t((height + 1) / 2);
+    const Size out = outputSize(spaFormat, width, height);
+    const size_t pixels = size_t(out.width) * size_t(out.height);
     switch (spaFormat) {
     case SPA_VIDEO_FORMAT_BGR:
         m_stride = width * 3;
@@ -184,13 +203,13 @@ bool FrameConverter::configure(uint32_t spaFormat, int width, int height)
         m_frameBytes = pixels * 4;
         break;
     case SPA_VIDEO_FORMAT_YUY2:
-        m_stride = (width + 1) / 2 * 4;
-        m_frameBytes = size_t(m_stride) * size_t(height);
+        m_stride = out.width * 2;
+        m_frameBytes = pixels * 2;
         break;
     case SPA_VIDEO_FORMAT_I420:
     case SPA_VIDEO_FORMAT_NV12:
-        m_stride = width;
-        m_frameBytes = pixels + 2 * chroma;
+        m_stride = out.width;
+        m_frameBytes = pixels * 3 / 2;
         break;
     default:
         return false;
@@ -204,7 +223,7 @@ bool FrameConverter::configure(uint32_t spaFormat, int width, int height)
 void FrameConverter::convert(const uint8_t* bgr, uint8_t* out) const
 {
     const size_t pixels = size_t(m_width) * size_t(m_height);
-    const size_t chroma = size_t((m_width + 1) / 2) * size_t((m_height + 1) / 2);
+    const size_t lumaBytes = size_t(roundUpToEven(m_width)) * size_t(roundUpToEven(m_height));
     switch (m_format) {
     case SPA_VIDEO_FORMAT_BGR:
         std::memcpy(out, bgr, m_frameBytes);
@@ -218,12 +237,14 @@ void FrameConverter::convert(const uint8_t* bgr, uint8_t* out) const
     case SPA_VIDEO_FORMAT_YUY2:
         for (int row = 0; row < m_height; ++row)
             toYuy2Row(bgr + size_t(row) * m_width * 3, out + size_t(row) * m_stride, m_width);
+        if (m_height % 2)
+            std::memcpy(out + size_t(m_height) * m_stride, out + size_t(m_height - 1) * m_stride, size_t(m_stride));
         break;
     case SPA_VIDEO_FORMAT_I420:
-        toYuv420<1>(bgr, m_width, m_height, out, out + pixels, out + pixels + chroma);
+        toYuv420<1>(bgr, m_width, m_height, out, out + lumaBytes, out + lumaBytes * 5 / 4);
         break;
     case SPA_VIDEO_FORMAT_NV12:
-        toYuv420<2>(bgr, m_width, m_height, out, out + pixels, out + pixels + 1);
+        toYuv420<2>(bgr, m_width, m_height, out, out + lumaBytes, out + lumaBytes + 1);
         break;
     default:
         break;

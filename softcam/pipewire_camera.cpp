@@ -210,7 +210,8 @@ void onParamChanged(void* data, uint32_t id, const spa_pod* param)
         return;
     spa_video_info_raw format{};
     if (spa_format_video_raw_parse(param, &format) < 0 ||
-        format.size.width != uint32_t(s->width) || format.size.height != uint32_t(s->height) ||
+        FrameConverter::outputSize(format.format, s->width, s->height) !=
+            FrameConverter::Size{int(format.size.width), int(format.size.height)} ||
         !s->converter.configure(format.format, s->width, s->height)) {
         pw_stream_set_error(s->stream.get(), -EINVAL, "unsupported format");
         return;
@@ -295,7 +296,8 @@ bool connectStream(State* s)
     for (size_t i = 0; i < formats.size(); ++i) {
         spa_video_info_raw info{};
         info.format = spa_video_format(formats[i]);
-        info.size = SPA_RECTANGLE(uint32_t(s->width), uint32_t(s->height));
+        const auto size = FrameConverter::outputSize(formats[i], s->width, s->height);
+        info.size = SPA_RECTANGLE(uint32_t(size.width), uint32_t(size.height));
         info.framerate = SPA_FRACTION(rate, 1);
         params[i] = spa_format_video_raw_build(&builder, SPA_PARAM_EnumFormat, &info);
     }

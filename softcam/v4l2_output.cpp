@@ -100,8 +100,10 @@ std::unique_ptr<V4l2Output> V4l2Output::open(const std::string& path, int width,
 
     FrameConverter& converter = output->m_converter;
     if (std::none_of(std::begin(kFormats), std::end(kFormats), [&](const OutputFormat& format) {
+            // Odd sizes go out at the next even size, edge repeated, as on PipeWire.
+            const FrameConverter::Size size = FrameConverter::outputSize(format.spa, width, height);
             return converter.configure(format.spa, width, height) &&
-                   setFormat(fd, ioctl, format.v4l2, width, height, converter);
+                   setFormat(fd, ioctl, format.v4l2, size.width, size.height, converter);
         }))
         return nullptr;
     output->m_frame.resize(output->m_converter.frameBytes());

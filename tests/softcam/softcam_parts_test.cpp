@@ -46,6 +46,8 @@ std::vector<uint8_t> convert(spa_video_format format, const std::vector<uint8_t>
         return std::pair{uint8_t(((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128),
                          uint8_t(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128)};
     };
+    // The subsampled formats are padded to even sizes; the clamp repeats the edge.
+    const int evenWidth = width + width % 2, evenHeight = height + height % 2;
     std::vector<uint8_t> out, us, vs;
     switch (format) {
     case SPA_VIDEO_FORMAT_BGR:
@@ -60,19 +62,19 @@ std::vector<uint8_t> convert(spa_video_format format, const std::vector<uint8_t>
             }
         return out;
     case SPA_VIDEO_FORMAT_YUY2:
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; x += 2) {
+        for (int y = 0; y < evenHeight; ++y)
+            for (int x = 0; x < evenWidth; x += 2) {
                 const auto [u, v] = chroma(x, y, 0);
                 out.insert(out.end(), {luma(x, y), u, luma(x + 1, y), v});
             }
         return out;
     case SPA_VIDEO_FORMAT_I420:
     case SPA_VIDEO_FORMAT_NV12:
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
+        for (int y = 0; y < evenHeight; ++y)
+            for (int x = 0; x < evenWidth; ++x)
                 out.push_back(luma(x, y));
-        for (int y = 0; y < height; y += 2)
-            for (int x = 0; x < width; x += 2) {
+        for (int y = 0; y < evenHeight; y += 2)
+            for (int x = 0; x < evenWidth; x += 2) {
                 const auto [u, v] = chroma(x, y, 1);
                 us.push_back(u);
                 vs.push_back(v);
@@ -95,8 +97,7 @@ std::vector<uint8_t> convert(spa_video_format format, const std::vector<uint8_t>
 // Noise reaches every channel value, so every product and rounding is
 // exercised; the sizes cover odd edges, rows shorter than, equal to and
 // longer than the blocks the converter works in, and the camera's sizes.
-// Guard bytes after the frame catch writes past its end; the stride is that
-// of tightly packed rows (the luma plane's for I420 and NV12).
+// Guard bytes after the frame catch writes past its end.
 TEST(FrameConverter, MatchesThePlainConversionByteForByteAndRefusesTheRest)
 {
     EXPECT_FALSE(FrameConverter().configure(SPA_VIDEO_FORMAT_UYVY, 4, 4));
@@ -118,8 +119,6 @@ TEST(FrameConverter, MatchesThePlainConversionByteForByteAndRefusesTheRest)
             ASSERT_TRUE(converter.configure(format, width, height));
             const std::vector<uint8_t> expected = reference::convert(spa_video_format(format), bgr, width, height);
             ASSERT_EQ(converter.frameBytes(), expected.size());
-            const bool planar = format == SPA_VIDEO_FORMAT_I420 || format == SPA_VIDEO_FORMAT_NV12;
-            EXPECT_EQ(size_t(converter.stride()), planar ? size_t(width) : expected.size() / height);
             std::vector<uint8_t> out(expected.size() + 64, 0xEE);
             converter.convert(bgr.data(), out.data());
             EXPECT_TRUE(std::all_of(out.begin() + expected.size(), out.end(), [](uint8_t b) { return b == 0xEE; }))
@@ -129,8 +128,50 @@ TEST(FrameConverter, MatchesThePlainConversionByteForByteAndRefusesTheRest)
         }
 }
 
-// Flat colours in BT.601 studio range at an odd size (half-used pairs and
-// blocks at the edges); red and blue apart catch a swap of the two. The
+// The layout WebRTC and libyuv read: planes back to back, rows tightly packed,
+// chroma rows half as wide; the subsampled formats at even sizes (Chromium's
+// capture service aborts on odd ones), the RGB formats at the size given.
+TEST(FrameConverter, LaysOutFramesAtTheSizesBrowsersTake)
+{
+    const struct {
+        uint32_t format;
+        int width, height, outWidth, outHeight, stride;
+        size_t bytes;
+    } cases[] = {
+        {SPA_VIDEO_FORMAT_I420, 334, 222, 334, 222, 334, 334 * 222 * 3 / 2},
+        {SPA_VIDEO_FORMAT_I420, 333, 222, 334, 222, 334, 334 * 222 * 3 / 2},
+        {SPA_VIDEO_FORMAT_NV12, 334, 223, 334, 224, 334, 334 * 224 * 3 / 2},
+        {SPA_VIDEO_FORMAT_YUY2, 333, 223, 334, 224, 668, 668 * 224},
+        {SPA_VIDEO_FORMAT_BGR, 333, 223, 333, 223, 999, 999 * 223},
+        {SPA_VIDEO_FORMAT_RGBx, 1, 1, 1, 1, 4, 4},
+        {SPA_VIDEO_FORMAT_I420, 1, 1, 2, 2, 2, 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.format << " " << c.width << "x" << c.height);
+        EXPECT_EQ(FrameConverter::outputSize(c.format, c.width, c.height),
+                  (FrameConverter::Size{c.outWidth, c.outHeight}));
+        FrameConverter converter;
+        ASSERT_TRUE(converter.configure(c.format, c.width, c.height));
+        EXPECT_EQ(converter.stride(), c.stride);
+        EXPECT_EQ(converter.frameBytes(), c.bytes);
+    }
+    // 3 x 3 in I420: the fourth column and row repeat the third.
+    const std::vector<uint8_t> bgr = {0, 0, 0, 90, 90, 90, 180, 180, 180, 30, 30, 30, 120, 120,
+                                      120, 210, 210, 210, 60, 60, 60, 150, 150, 150, 240, 240, 240};
+    FrameConverter converter;
+    ASSERT_TRUE(converter.configure(SPA_VIDEO_FORMAT_I420, 3, 3));
+    std::vector<uint8_t> out(converter.frameBytes());
+    converter.convert(bgr.data(), out.data());
+    const auto y = [&](int x, int row) { return out[size_t(row) * 4 + x]; };
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(y(3, row), y(2, row)) << "row " << row;
+    for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(y(x, 3), y(x, 2)) << "column " << x;
+    EXPECT_NE(y(2, 2), y(1, 2));
+}
+
+// Flat colours in BT.601 studio range at an odd size (padded to 6 x 4 with
+// the edge repeated); red and blue apart catch a swap of the two. The
 // reference above shares the matrix, so this pins it down.
 TEST(FrameConverter, KeepsColours)
 {
@@ -143,10 +184,10 @@ TEST(FrameConverter, KeepsColours)
             std::vector<uint8_t> bgr, expected;
             for (int i = 0; i < 5 * 3; ++i)
                 bgr.insert(bgr.end(), c, c + 3);
-            for (int i = 0; format == SPA_VIDEO_FORMAT_YUY2 && i < 3 * 3; ++i)
+            for (int i = 0; format == SPA_VIDEO_FORMAT_YUY2 && i < 3 * 4; ++i)
                 expected.insert(expected.end(), {c[3], c[4], c[3], c[5]});
             if (format == SPA_VIDEO_FORMAT_I420)
-                for (const auto& [value, count] : {std::pair{c[3], 15}, {c[4], 6}, {c[5], 6}})
+                for (const auto& [value, count] : {std::pair{c[3], 24}, {c[4], 6}, {c[5], 6}})
                     expected.insert(expected.end(), count, value);
             FrameConverter converter;
             ASSERT_TRUE(converter.configure(format, 5, 3));

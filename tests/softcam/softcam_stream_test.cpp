@@ -172,8 +172,9 @@ TEST_F(SoftcamStream, NodeIsListedAsACameraWithFixedFormatsUntilDeleted)
 // At 64 x 48 GStreamer's own videoconvert turns every format back into BGR
 // (its default row alignment equals tight packing there): a check on our
 // colour matrix and layout that does not rest on our converter. At odd sizes
-// (chroma planes round up, rows stay tightly packed) what arrives must be our
-// converter's output byte for byte; the parts test checks that output.
+// (the subsampled formats grow to even ones, rows stay tightly packed) what
+// arrives must be our converter's output byte for byte; the parts test checks
+// that output.
 TEST_F(SoftcamStream, KnownFrameArrivesInEveryFormat)
 {
     const struct {

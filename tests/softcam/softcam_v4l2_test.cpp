@@ -157,10 +157,10 @@ TEST(V4l2Output, WritesTheWholeFrameThroughSignalsAndShortWrites)
 
 // The device appears after the camera starts, on a module without the usage
 // event; one frame is sent and the device gets it again and again (as while
-// paused), in YUYV, or I420 where the driver's YUYV rows differ from ours.
+// paused), in YUYV, an odd width at the next even one.
 TEST(V4l2Camera, FindsTheDeviceLaterAndRepeatsTheLastFrame)
 {
-    for (const auto& [width, format] : {std::pair{4, SPA_VIDEO_FORMAT_YUY2}, {5, SPA_VIDEO_FORMAT_I420}}) {
+    for (const auto& [width, format] : {std::pair{4, SPA_VIDEO_FORMAT_YUY2}, {5, SPA_VIDEO_FORMAT_YUY2}}) {
         SCOPED_TRACE(width);
         g_driver = {EINVAL, {}, {}};
         TemporaryRoot root;

@@ -19,15 +19,17 @@ inline std::vector<uint8_t> quadrantFrame(int width, int height)
     return frame;
 }
 
-// Bytes of one tightly packed frame in a GStreamer format (BGR, BGRx, RGBx, YUY2, I420, NV12).
+// Bytes of one tightly packed frame in a GStreamer format (BGR, BGRx, RGBx, YUY2, I420, NV12)
+// as the camera sends it: the chroma-subsampled ones at the even size at or above width x height.
 inline qsizetype packedFrameBytes(const QString& format, int width, int height)
 {
     const qsizetype pixels = qsizetype(width) * height;
+    const qsizetype evenPixels = qsizetype(width + width % 2) * (height + height % 2);
     if (format == u"BGR")
         return pixels * 3;
     if (format == u"BGRx" || format == u"RGBx")
         return pixels * 4;
     if (format == u"YUY2")
-        return qsizetype((width + 1) / 2) * 4 * height;
-    return pixels + 2 * qsizetype((width + 1) / 2) * ((height + 1) / 2);  // I420, NV12
+        return evenPixels * 2;
+    return evenPixels * 3 / 2;  // I420, NV12
 }
