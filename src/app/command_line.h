@@ -2,7 +2,8 @@
 
 #include <QStringList>
 
-// The command line: --help, --version and one optional file to open.
+// The command line: --help, --version and the file to open (the window
+// opens the first one named).
 
 // Prints the help or the version and exits when either is asked for, before
 // any window system is needed (so both work without a display); returns

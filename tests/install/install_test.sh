@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The installed program, as a user or a distribution gets it. Steps:
 #   tree BUILD DEST ID VERSION LIBDIR   cmake --install into DEST (prefix /usr), check the tree and --version
+#                                       (LIBDIR: the camera library's directory under the prefix)
 #   start DEST LIBDIR                   the installed program finds its camera library; without it, says so
 #   validate DEST ID                    desktop-file-validate and appstreamcli on the installed files
 #   deb BUILD OUT VERSION               cpack -G DEB, the package's name and relations, lintian
@@ -35,7 +36,7 @@ case $step in
 tree)
     build=$1 dest=$2 id=$3 version=$4 libdir=$5
     rm -rf "$dest"
-    DESTDIR=$dest cmake --install "$build" --prefix /usr >/dev/null
+    DESTDIR=$dest "${CMAKE:-cmake}" --install "$build" --prefix /usr >/dev/null
     expected=(bin/orvenna "$libdir/libsoftcam.so"
         "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml"
         "share/icons/hicolor/scalable/apps/$id.svg" share/man/man1/orvenna.1.gz
@@ -48,7 +49,7 @@ tree)
         fail "installed tree differs (< expected, > installed)"
     grep -qx "Icon=$id" "$dest/usr/share/applications/$id.desktop" || fail "desktop entry's Icon is not $id"
     # Without a display: the information options need no window system.
-    got=$(env -u DISPLAY -u WAYLAND_DISPLAY "$dest/usr/bin/orvenna" --version)
+    got=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$dest/usr/bin/orvenna" --version)
     [[ $got == "Orvenna $version" ]] || fail "--version printed '$got'"
     ;;
 start)
@@ -79,7 +80,7 @@ deb)
     build=$1 out=$2 version=$3
     need dpkg-shlibdeps lintian file
     rm -rf "$out"
-    cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >/dev/null
+    "${CPACK:-cpack}" -G DEB --config "$build/CPackConfig.cmake" -B "$out" >/dev/null
     deb=$out/orvenna_${version}_amd64.deb
     [[ -f $deb ]] || fail "no $deb"
     depends=$(dpkg-deb -f "$deb" Depends) suggests=$(dpkg-deb -f "$deb" Suggests)
