@@ -1,3 +1,4 @@
+#include "app/command_line.h"
 #include "app/platform_services.h"
 #include "app/single_instance.h"
 #include "ui/main_window.h"
@@ -9,14 +10,19 @@ namespace {
 
 int runApplication(int argc, char** argv)
 {
-    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvenna"));
     QApplication::setApplicationVersion(QStringLiteral(ORVENNA_VERSION));
+    // The desktop entry's name: the Wayland app id and the desktop's match
+    // of the window to its launcher.
+    QApplication::setDesktopFileName(QStringLiteral(ORVENNA_APP_ID));
+    answerInformationRequests(argc, argv);
+    QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/orvenna.svg")));
+    const QStringList files = filesToOpen();
 
     // Declared before the window, so the lock is released after the window is gone.
     SingleInstance instance;
-    if (!instance.claim(QApplication::arguments().mid(1)))
+    if (!instance.claim(files))
         return 0;
     MainWindow window;
     // Linux; on Windows the window's native event hook answers a second start.

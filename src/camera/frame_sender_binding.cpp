@@ -5,6 +5,7 @@
 #include "camera/shared_library.h"
 
 #include <chrono>
+#include <string>
 #include <thread>
 
 namespace {
@@ -21,9 +22,15 @@ bool FrameSender::LoadDll()
 {
     if (m_dll)
         return true;
-    // A library beside the program that turns out incomplete is final: the
-    // search path is tried only when nothing is found there.
+    // Beside the program, then (installed) the program's own library
+    // directory, then the search path. A library found that turns out
+    // incomplete is final: the next place is tried only when nothing is found.
     void* library = loadLibraryBesideProgram(kCameraLibraryName);
+#ifdef ORVENNA_LIBRARY_DIR_FROM_PROGRAM
+    if (!library)
+        library = loadLibraryBesideProgram(
+            (std::string(ORVENNA_LIBRARY_DIR_FROM_PROGRAM "/") + kCameraLibraryName).c_str());
+#endif
     if (!library)
         library = loadLibraryFromSearchPath(kCameraLibraryName);
     if (!library)

@@ -7,7 +7,8 @@
 // Windows, "libsoftcam.so" elsewhere).
 extern const char* const kCameraLibraryName;
 
-// Loads `fileName` from the directory of the running executable only.
+// Loads `fileName`, a file name or a relative path, from the directory of the
+// running executable only.
 void* loadLibraryBesideProgram(const char* fileName);
 // Loads `fileName` by bare name through the platform's default search.
 void* loadLibraryFromSearchPath(const char* fileName);

@@ -125,6 +125,8 @@ MainWindow::MainWindow(const QString& settingsFile, QWidget* parent)
 #else
         m_statusLabel->setText(tr("libsoftcam.so not found. Place it next to orvenna"));
 #endif
+        // Also for whoever started the program from a terminal or a script.
+        qWarning("%s", qUtf8Printable(m_statusLabel->text()));
     }
     loadSettings();
     m_updateChecker = new UpdateChecker(this);

@@ -54,6 +54,10 @@ void MainWindow::showPreview()
 
 bool MainWindow::initCamera()
 {
+    // The start-up probe: the library loads and makes a camera.
+    if (!m_sender.InitCamera(640, 480, 30.0f))
+        return false;
+    m_sender.ShutdownCamera();
     return true;
 }
 
