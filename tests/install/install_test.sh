@@ -33,7 +33,8 @@ tree)  # BUILD DEST ID VERSION LIBDIR (the camera library's directory under the 
     DESTDIR=$dest "${CMAKE:-cmake}" --install "$build" --prefix /usr >/dev/null
     expected=(bin/orvenna "$libdir/libsoftcam.so" "share/applications/$id.desktop"
         "share/metainfo/$id.metainfo.xml" "share/icons/hicolor/scalable/apps/$id.svg"
-        share/man/man1/orvenna.1.gz share/doc/orvenna/copyright share/doc/orvenna/changelog.gz)
+        share/man/man1/orvenna.1.gz share/doc/orvenna/copyright share/doc/orvenna/changelog.gz
+        share/lintian/overrides/orvenna)
     for size in 16 22 24 32 48 64 128 256; do expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png"); done
     # Every file in place and nothing else, nothing outside the prefix.
     diff <(printf './usr/%s\n' "${expected[@]}" | sort) <(cd "$dest" && find . ! -type d | sort) ||
