@@ -20,6 +20,7 @@ int runApplication(int argc, char** argv)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/orvenna.svg")));
     const QStringList files = filesToOpen();
 
+
     // Declared before the window, so the lock is released after the window is gone.
     SingleInstance instance;
     if (!instance.claim(files))
@@ -27,8 +28,12 @@ int runApplication(int argc, char** argv)
     MainWindow window;
     // Linux; on Windows the window's native event hook answers a second start.
     QObject::connect(&instance, &SingleInstance::activationRequested, &window,
-                     &MainWindow::bringToFront);
+                     [&window](const QStringList& requested) {
+                         window.bringToFront();
+                         window.openFiles(requested);
+                     });
     window.show();
+    window.openFiles(files);
     return QApplication::exec();
 }
 
