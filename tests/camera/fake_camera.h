@@ -42,25 +42,21 @@ protected:
     ~FakeCamera() = default;
 };
 
-// Takes over a loaded camera library (null allowed) and, when it is the test
+// Owns a loaded camera library (null allowed) and, when it is the test
 // library, its FakeCamera, reset when taken.
 class FakeCameraHooks {
 public:
-    explicit FakeCameraHooks(void* library)
-        : m_library(library),
-          m_fake(library ? reinterpret_cast<FakeCamera* (*)()>(librarySymbol(library, "fakeCamera")) : nullptr)
+    explicit FakeCameraHooks(void* library) : m_library(library)
     {
-        if (available())
-            m_fake()->reset();
+        if (auto hook = library ? reinterpret_cast<FakeCamera* (*)()>(librarySymbol(library, "fakeCamera")) : nullptr)
+            (m_fake = hook())->reset();
     }
     ~FakeCameraHooks() { freeLibrary(m_library); }
     FakeCameraHooks(const FakeCameraHooks&) = delete;
-    FakeCameraHooks& operator=(const FakeCameraHooks&) = delete;
-
     bool available() const { return m_fake != nullptr; }  // false against the real library
-    FakeCamera* operator->() const { return m_fake(); }
+    FakeCamera* operator->() const { return m_fake; }
 
 private:
     void* m_library;
-    FakeCamera* (*m_fake)();
+    FakeCamera* m_fake = nullptr;
 };
