@@ -1,6 +1,6 @@
 // Entry of the media tests: platform services started and stopped as the application does.
 #include "app/platform_services.h"
-#include "under_wine.h"
+#include "support/test_media.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ bool listVideoProcessorAsDecoder()
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    if (!startPlatformServices() || (underWine() && !listVideoProcessorAsDecoder()))
+    if (!startPlatformServices() || (kWine && !listVideoProcessorAsDecoder()))
         return std::fputs("the platform services did not start\n", stderr), 1;
     const int result = RUN_ALL_TESTS();
     stopPlatformServices();
