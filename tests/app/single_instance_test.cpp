@@ -1,5 +1,4 @@
-// Real processes: the first instance is single_instance_probe (the program's
-// guard and window), a second start is the program itself.
+// Real processes: the probe (the program's guard and window) first, then the program itself.
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -135,8 +134,7 @@ TEST(SingleInstance, AfterAKilledInstanceTheNextDropsMalformedRequests)
     Child first(environment, ORVENNA_PROBE);
     ASSERT_TRUE(first.waitForLine("ready"));
 
-    // Each on a connection of its own, which the first instance ends (a silent
-    // one after a while); the last one is sound.
+    // Each on a connection of its own that the first instance ends (a silent one after a while).
     const std::pair<const char*, QByteArray> requests[] = {
         {"stranger's magic", QByteArray("ORVB\0\0\0\0", 8)},
         {"oversized", request("/a", 0xffffffff)},

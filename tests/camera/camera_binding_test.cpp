@@ -23,8 +23,7 @@ void placeBeside(const std::string& variant)
         fs::copy_file(fs::path(FAKE_DIR) / variant / kCameraLibraryName, beside);
 }
 
-// The library on the search path, by its full path: on Windows a bare name
-// finds one already loaded from beside the program.
+// By its full path: on Windows a bare name finds one already loaded from beside the program.
 void* openSearchPathLibrary()
 {
     return loadLibraryFromSearchPath((fs::path(FAKE_DIR) / "search" / kCameraLibraryName).string().c_str());

@@ -1,6 +1,5 @@
-// The sender's life cycle against the test camera library on the search path
-// (cases needing its hooks skip against the real one). Clips show their frame
-// index (support/frame_marks.h).
+// The sender against the test camera library on the search path (cases needing
+// its hooks skip against the real one); clips show their frame index.
 #include "camera/frame_sender.h"
 
 #include "fake_camera.h"
@@ -218,9 +217,8 @@ TEST_F(FrameSenderTest, StreamsThatCanSendNothingEndWithoutSpinning)
     EXPECT_EQ(frame_marks::readFrameMark(picture.data(), 160, 120), 1);
 }
 
-// The stop check goes back with the stream: the decoder reads on its own after
-// a stop and after the sender is gone. Each stream is paused after its frame,
-// so that the stop finds its thread outside any read.
+// The stop check goes back with the stream: the decoder reads on its own after a stop and
+// after the sender is gone. Paused after each frame, the stop finds no read under way.
 TEST_F(FrameSenderTest, DecoderReadsOnItsOwnAfterAStopAndAfterTheSender)
 {
     if (!fake.available())
