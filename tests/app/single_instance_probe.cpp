@@ -1,8 +1,6 @@
-// Helper of single_instance_test: a first instance guarded and wired like the
-// program, its window driven through stdin ("hide", "minimize", "maximize",
-// "other": activate a second window). It prints "ready" once it runs,
-// "activated <files as JSON>" on each request and "state <what holds>"
-// whenever its window's state changes.
+// A first instance wired like the program, its window driven through stdin ("hide",
+// "minimize", "maximize", "other": activate a second window). Prints "ready", then
+// "activated <files as JSON>" on each request and "state <what holds>" on each change.
 #include "app/single_instance.h"
 #include "ui/main_window.h"
 

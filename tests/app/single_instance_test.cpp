@@ -1,5 +1,4 @@
-// Real processes: the first instance is single_instance_probe (the program's
-// guard and window), a second start is the program itself.
+// Real processes: the probe (the program's guard and window) first, then the program itself.
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -28,7 +27,7 @@ QProcessEnvironment environmentWithRuntimeDir(const QString& runtimeDir)
     return environment;
 }
 
-// A child process. One still running at the end gets its input closed (the
+// A child process; one still running at the end gets its input closed (the
 // probe then quits) and must end cleanly, sanitizer reports included.
 struct Child {
     Child(const QProcessEnvironment& environment, const QString& program, const QStringList& arguments = {},
@@ -40,10 +39,10 @@ struct Child {
     }
     ~Child()
     {
-        if (process.state() != QProcess::NotRunning) {
-            process.closeWriteChannel();
-            EXPECT_TRUE(endsWithZero());
-        }
+        if (process.state() == QProcess::NotRunning)
+            return;
+        process.closeWriteChannel();
+        EXPECT_TRUE(endsWithZero());
     }
     testing::AssertionResult endsWithZero()
     {
@@ -55,21 +54,19 @@ struct Child {
         return testing::AssertionFailure() << (ended ? "exit code " : "did not end, killed: ") << process.exitCode()
                                            << ":\n" << process.readAllStandardError().constData();
     }
-    // Reads the output up to a line equal to `expected`; an activation on
-    // the way is a request answered that should not have been.
+    // Reads the output up to a line equal to `expected`; an activation on the
+    // way is a request answered that should not have been.
     testing::AssertionResult waitForLine(const QByteArray& expected)
     {
         const QDeadlineTimer deadline(kTimeoutMs);
         QByteArray seen, line;
-        while (!line.startsWith("activated")) {
-            if (process.canReadLine()) {
-                line = process.readLine().trimmed();
-                if (line == expected)
-                    return testing::AssertionSuccess();
-                seen += line + '\n';
-            } else if (!process.waitForReadyRead(int(deadline.remainingTime()))) {
-                break;
-            }
+        while (!line.startsWith("activated")
+               && (process.canReadLine() || process.waitForReadyRead(int(deadline.remainingTime())))) {
+            if (!process.canReadLine())
+                continue;
+            if ((line = process.readLine().trimmed()) == expected)
+                return testing::AssertionSuccess();
+            seen += line + '\n';
         }
         return testing::AssertionFailure() << "no line \"" << expected.constData() << "\"; saw:\n"
                                            << seen.constData() << process.readAllStandardError().constData();
@@ -98,7 +95,6 @@ TEST(SingleInstance, SecondStartBringsTheFirstWindowToTheFront)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir runtimeDir, workingDir;
-        ASSERT_TRUE(runtimeDir.isValid() && workingDir.isValid());
         const QProcessEnvironment environment = environmentWithRuntimeDir(runtimeDir.path());
         Child first(environment, ORVENNA_PROBE);
         ASSERT_TRUE(first.waitForLine("ready"));
@@ -126,7 +122,6 @@ QByteArray request(const QByteArray& payload, quint32 length)
 TEST(SingleInstance, AfterAKilledInstanceTheNextDropsMalformedRequests)
 {
     QTemporaryDir runtimeDir;
-    ASSERT_TRUE(runtimeDir.isValid());
     const QProcessEnvironment environment = environmentWithRuntimeDir(runtimeDir.path());
     {
         Child killed(environment, ORVENNA_PROBE);
@@ -134,13 +129,12 @@ TEST(SingleInstance, AfterAKilledInstanceTheNextDropsMalformedRequests)
         killed.process.kill();
         ASSERT_TRUE(killed.process.waitForFinished(kTimeoutMs));
     }
-    ASSERT_TRUE(QFile::exists(runtimeDir.filePath("orvenna.lock")));
-    ASSERT_TRUE(QFile::exists(runtimeDir.filePath("orvenna.socket")));
+    for (const char* left : {"orvenna.lock", "orvenna.socket"})
+        ASSERT_TRUE(QFile::exists(runtimeDir.filePath(left))) << left;
     Child first(environment, ORVENNA_PROBE);
     ASSERT_TRUE(first.waitForLine("ready"));
 
-    // Each on a connection of its own, which the first instance ends (a
-    // silent one after a while); the last one is sound.
+    // Each on a connection of its own that the first instance ends (a silent one after a while).
     const std::pair<const char*, QByteArray> requests[] = {
         {"stranger's magic", QByteArray("ORVB\0\0\0\0", 8)},
         {"oversized", request("/a", 0xffffffff)},
@@ -166,7 +160,6 @@ TEST(SingleInstance, AfterAKilledInstanceTheNextDropsMalformedRequests)
 TEST(SingleInstance, UnusableRuntimeDirectoryDoesNotKeepTheProgramFromStarting)
 {
     QTemporaryDir scratch, readOnly;
-    ASSERT_TRUE(scratch.isValid() && readOnly.isValid());
     {
         // None: Qt refuses a fallback runtime directory of the wrong mode and
         // names none; nothing may land in the working directory instead.

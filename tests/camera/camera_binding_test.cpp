@@ -1,6 +1,5 @@
-// The camera library binding against the test camera library: a complete
-// variant "search" lies on the search path, and each case places a variant
-// (or nothing) beside the program.
+// The binding against the test camera library: variant "search" lies on the
+// search path, each case places a variant (or nothing) beside the program.
 #include "camera/frame_sender.h"
 
 #include "fake_camera.h"
@@ -9,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -23,8 +23,7 @@ void placeBeside(const std::string& variant)
         fs::copy_file(fs::path(FAKE_DIR) / variant / kCameraLibraryName, beside);
 }
 
-// The library on the search path, by its full path: on Windows a bare name
-// finds one already loaded from beside the program.
+// By its full path: on Windows a bare name finds one already loaded from beside the program.
 void* openSearchPathLibrary()
 {
     return loadLibraryFromSearchPath((fs::path(FAKE_DIR) / "search" / kCameraLibraryName).string().c_str());
@@ -34,17 +33,12 @@ void* openSearchPathLibrary()
 // without the optional entry points is accepted and never connected.
 TEST(CameraBinding, LoadsBesideTheProgramFirstThenFromTheSearchPath)
 {
-    struct Case {
+    const struct {
         const char* beside;
         bool loads, fromBeside, canConnect;
-    };
-    const Case cases[] = {
-        {"", true, false, true},
-        {"beside", true, true, true},
-        {"incomplete", false, false, false},
-        {"minimal", true, true, false},
-    };
-    for (const Case& c : cases) {
+    } cases[] = {{"", true, false, true}, {"beside", true, true, true}, {"incomplete", false, false, false},
+                 {"minimal", true, true, false}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string("beside: ") + c.beside);
         placeBeside(c.beside);
         FakeCameraHooks beside(loadLibraryBesideProgram(kCameraLibraryName));
@@ -90,8 +84,7 @@ TEST(CameraBinding, CameraIsReplacedRetriedAndDeleted)
         ASSERT_EQ(fake->kinds(), "fcdcdff");
         EXPECT_GE(list[1].milliseconds - list[0].milliseconds, 200.0);
         EXPECT_EQ(list[2].width, 640);
-        EXPECT_EQ(list[3].width, 320);
-        EXPECT_EQ(list[3].height, 240);
+        EXPECT_EQ(std::pair(list[3].width, list[3].height), std::pair(320, 240));
         EXPECT_GE(list[3].milliseconds - list[2].milliseconds, 100.0);
 
         ASSERT_TRUE(sender.InitCamera(64, 64, 30.0f));  // the binding stays usable

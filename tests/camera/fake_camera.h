@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-// What the test camera library (fake_softcam.cpp) shows a test through its
-// extra export "fakeCamera". Every call runs inside the library, from any thread.
+// What the test camera library shows a test through its export "fakeCamera"; any thread.
 class FakeCamera {
 public:
     struct Event {
@@ -24,8 +23,7 @@ public:
     virtual std::vector<uint8_t> lastFrame() const = 0;  // camera size; empty when none
     virtual void failCreates(int count) = 0;              // the next `count` creations fail
     virtual void setConnected(bool connected) = 0;        // an application reads the camera
-    // While stepping, scSendFrame records its frame, then waits for a permit
-    // from step(); leaving stepping frees every waiter.
+    // While stepping, scSendFrame records its frame, then waits for a step(); leaving frees them all.
     virtual void setStepping(bool stepping) = 0;
     virtual void step() = 0;
     virtual void reset() = 0;  // forgets the events, the frames and every setting
@@ -42,25 +40,21 @@ protected:
     ~FakeCamera() = default;
 };
 
-// Takes over a loaded camera library (null allowed) and, when it is the test
+// Owns a loaded camera library (null allowed) and, when it is the test
 // library, its FakeCamera, reset when taken.
 class FakeCameraHooks {
 public:
-    explicit FakeCameraHooks(void* library)
-        : m_library(library),
-          m_fake(library ? reinterpret_cast<FakeCamera* (*)()>(librarySymbol(library, "fakeCamera")) : nullptr)
+    explicit FakeCameraHooks(void* library) : m_library(library)
     {
-        if (available())
-            m_fake()->reset();
+        if (auto hook = library ? reinterpret_cast<FakeCamera* (*)()>(librarySymbol(library, "fakeCamera")) : nullptr)
+            (m_fake = hook())->reset();
     }
     ~FakeCameraHooks() { freeLibrary(m_library); }
     FakeCameraHooks(const FakeCameraHooks&) = delete;
-    FakeCameraHooks& operator=(const FakeCameraHooks&) = delete;
-
     bool available() const { return m_fake != nullptr; }  // false against the real library
-    FakeCamera* operator->() const { return m_fake(); }
+    FakeCamera* operator->() const { return m_fake; }
 
 private:
     void* m_library;
-    FakeCamera* (*m_fake)();
+    FakeCamera* m_fake = nullptr;
 };

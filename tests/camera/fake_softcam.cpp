@@ -28,13 +28,10 @@ struct Camera {
 // What reset() forgets.
 struct Record {
     Clock::time_point start = Clock::now();
-    int failCreates = 0;
+    int failCreates = 0, framesSent = 0, permits = 0;
     std::vector<FakeCamera::Event> events;
-    int framesSent = 0;
     std::vector<uint8_t> lastFrame;
-    bool stepping = false;
-    int permits = 0;
-    bool connected = false;
+    bool stepping = false, connected = false;
 };
 
 std::mutex mutex;
@@ -48,33 +45,30 @@ void log(char kind, int width, int height)
     record.events.push_back({kind, width, height, since.count()});
 }
 
+// Runs `f` on the record under the lock and wakes every waiter.
+template <typename F>
+auto locked(F f)
+{
+    std::lock_guard lock(mutex);
+    changed.notify_all();
+    return f(record);
+}
+
 class Fake final : public FakeCamera {
 public:
-    using Lock = std::lock_guard<std::mutex>;
     const char* origin() const override { return FAKE_ORIGIN; }
-    std::vector<Event> events() const override { Lock lock(mutex); return record.events; }
-    int framesSent() const override { Lock lock(mutex); return record.framesSent; }
-    std::vector<uint8_t> lastFrame() const override { Lock lock(mutex); return record.lastFrame; }
-    void failCreates(int count) override { Lock lock(mutex); record.failCreates = count; }
-    void setConnected(bool connected) override { Lock lock(mutex); record.connected = connected; }
-
+    std::vector<Event> events() const override { return locked([](Record& r) { return r.events; }); }
+    int framesSent() const override { return locked([](Record& r) { return r.framesSent; }); }
+    std::vector<uint8_t> lastFrame() const override { return locked([](Record& r) { return r.lastFrame; }); }
+    void failCreates(int count) override { locked([=](Record& r) { r.failCreates = count; }); }
+    void setConnected(bool connected) override { locked([=](Record& r) { r.connected = connected; }); }
+    void setStepping(bool stepping) override { locked([=](Record& r) { r.stepping = stepping, r.permits = 0; }); }
+    void step() override { locked([](Record& r) { ++r.permits; }); }
+    void reset() override { locked([](Record& r) { r = Record{}; }); }
     bool waitForFrames(int count, int timeoutMs) const override
     {
         std::unique_lock lock(mutex);
-        return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                [count] { return record.framesSent >= count; });
-    }
-    void setStepping(bool stepping) override { change([&] { record.stepping = stepping, record.permits = 0; }); }
-    void step() override { change([] { ++record.permits; }); }
-    void reset() override { change([] { record = Record{}; }); }
-
-private:
-    template <typename F>
-    static void change(F f)
-    {
-        Lock lock(mutex);
-        f();
-        changed.notify_all();
+        return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [=] { return record.framesSent >= count; });
     }
 };
 

@@ -59,39 +59,35 @@ TEST(FrameFitter, NoFrameOrAnUnfittableSizeGivesNull)
 
 TEST(FrameFitter, GatherMatchesTheDirectFormulas)
 {
-    struct Size {
+    const struct {
         int sw, sh, cw, ch;
-    };
-    const Size sizes[] = {
-        {1280, 720, 640, 480}, {720, 480, 640, 480}, {1080, 1920, 128, 72},
-        {640, 480, 320, 240},  {320, 240, 640, 480}, {1, 1, 7, 5},
-        {1, 9, 8, 8},          {9, 1, 8, 8},         {3, 7, 11, 13},
-        {13, 11, 7, 3},        {17, 17, 16, 16},     {16, 16, 17, 17},
-        {5, 3, 5, 4},          {5, 3, 6, 3},         {101, 57, 64, 36},
-        {64, 36, 101, 57},     {2, 1000, 50, 1},     {1000, 2, 1, 50},
-        {33, 10, 1, 1},        {6, 4, 6, 4},         {160, 120, 1280, 720},
-        {1, 600, 640, 480},    {2, 1080, 640, 480},  {600, 1, 480, 640},  // too thin: black
+    } sizes[] = {
+        {1280, 720, 640, 480}, {720, 480, 640, 480}, {1080, 1920, 128, 72}, {640, 480, 320, 240},
+        {320, 240, 640, 480},  {1, 1, 7, 5},         {1, 9, 8, 8},          {9, 1, 8, 8},
+        {3, 7, 11, 13},        {13, 11, 7, 3},       {17, 17, 16, 16},      {16, 16, 17, 17},
+        {5, 3, 5, 4},          {5, 3, 6, 3},         {101, 57, 64, 36},     {64, 36, 101, 57},
+        {2, 1000, 50, 1},      {1000, 2, 1, 50},     {33, 10, 1, 1},        {6, 4, 6, 4},
+        {160, 120, 1280, 720}, {1, 600, 640, 480},   {2, 1080, 640, 480},   {600, 1, 480, 640},  // too thin: black
     };
     FrameFitter fitter;  // one fitter for all, as geometry changes come and go
-    for (const Size& s : sizes) {
+    for (const auto& s : sizes) {
         const Frame source = pattern(s.sw, s.sh);
-        for (const bool stretch : {false, true}) {
-            for (const bool mirror : {false, true}) {
-                SCOPED_TRACE(testing::Message() << s.sw << "x" << s.sh << " -> " << s.cw << "x"
-                                                << s.ch << " stretch " << stretch << " mirror " << mirror);
-                const Frame expected = reference(source, s.sw, s.sh, s.cw, s.ch, stretch, mirror);
-                // A fresh fitter has no old capacity to hide a write past its tables.
-                FrameFitter fresh;
-                const uint8_t* out = fresh.fit(source.data(), s.sw, s.sh, s.cw, s.ch, stretch, mirror);
-                ASSERT_NE(out, nullptr);
-                ASSERT_EQ(Frame(out, out + expected.size()), expected);
-                // The same size unmirrored is sent as it is, without a copy.
-                EXPECT_EQ(out == source.data(), s.sw == s.cw && s.sh == s.ch && !mirror);
-                // Twice on the shared one: the second frame reuses the tables and bars of the first.
-                fitter.fit(source.data(), s.sw, s.sh, s.cw, s.ch, stretch, mirror);
-                out = fitter.fit(source.data(), s.sw, s.sh, s.cw, s.ch, stretch, mirror);
-                ASSERT_EQ(Frame(out, out + expected.size()), expected);
-            }
+        for (const int flags : {0, 1, 2, 3}) {
+            const bool stretch = flags & 1, mirror = flags & 2;
+            SCOPED_TRACE(testing::Message() << s.sw << "x" << s.sh << " -> " << s.cw << "x" << s.ch << " stretch "
+                                            << stretch << " mirror " << mirror);
+            const Frame expected = reference(source, s.sw, s.sh, s.cw, s.ch, stretch, mirror);
+            // A fresh fitter has no old capacity to hide a write past its tables.
+            FrameFitter fresh;
+            const uint8_t* out = fresh.fit(source.data(), s.sw, s.sh, s.cw, s.ch, stretch, mirror);
+            ASSERT_NE(out, nullptr);
+            ASSERT_EQ(Frame(out, out + expected.size()), expected);
+            // The same size unmirrored is sent as it is, without a copy.
+            EXPECT_EQ(out == source.data(), s.sw == s.cw && s.sh == s.ch && !mirror);
+            // Twice on the shared one: the second frame reuses the tables and bars of the first.
+            fitter.fit(source.data(), s.sw, s.sh, s.cw, s.ch, stretch, mirror);
+            out = fitter.fit(source.data(), s.sw, s.sh, s.cw, s.ch, stretch, mirror);
+            ASSERT_EQ(Frame(out, out + expected.size()), expected);
         }
     }
 }

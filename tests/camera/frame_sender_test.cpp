@@ -1,6 +1,5 @@
-// The sender's life cycle, against the test camera library on the search path
-// (cases that need its hooks skip against the real one). Clips show their frame
-// index (support/frame_marks.h); sent at their own size, they read back as such.
+// The sender against the test camera library on the search path (cases needing
+// its hooks skip against the real one); clips show their frame index.
 #include "camera/frame_sender.h"
 
 #include "fake_camera.h"
@@ -30,18 +29,13 @@ using namespace std::chrono_literals;
 
 constexpr std::chrono::milliseconds kWait = 20s;  // generous: sanitizers slow everything down
 constexpr int kWaitMs = static_cast<int>(kWait.count());
-// 160 x 120, 50 frames at 25 a second.
-constexpr const wchar_t* kClip = L"" ORVENNA_TEST_MEDIA_DIR "/bars_25.mp4";
+constexpr const wchar_t* kClip = L"" ORVENNA_TEST_MEDIA_DIR "/bars_25.mp4";  // 160 x 120, 50 frames at 25/s
 
-// Polls `condition` until it holds or kWait passes.
 bool waitUntil(const std::function<bool()>& condition)
 {
-    const auto end = std::chrono::steady_clock::now() + kWait;
-    while (!condition()) {
+    for (const auto end = std::chrono::steady_clock::now() + kWait; !condition(); std::this_thread::sleep_for(1ms))
         if (std::chrono::steady_clock::now() > end)
             return false;
-        std::this_thread::sleep_for(1ms);
-    }
     return true;
 }
 
@@ -50,18 +44,11 @@ protected:
     void SetUp() override
     {
         sender.m_frameCallback = [this](const unsigned char* data, int width, int height) {
-            if (previews++ == 0) {
-                firstPreview.assign(data, data + width * height * 3);
-                previewed.set();
-            }
+            if (previews++ == 0)
+                firstPreview.assign(data, data + width * height * 3), previewed.set();
         };
-        sender.m_finishedCallback = [this](std::uint64_t stream) {
-            finishedStream = stream;
-            ++finishes;
-            finished.set();
-        };
+        sender.m_finishedCallback = [this](std::uint64_t id) { finishedStream = id, ++finishes, finished.set(); };
     }
-
     void TearDown() override
     {
         if (fake.available())
@@ -71,12 +58,9 @@ protected:
     // Index of the frame sent as number `count` (from 1), -1 when none came.
     int waitForSent(int count)
     {
-        if (!fake->waitForFrames(count, kWaitMs))
-            return -1;
-        const std::vector<uint8_t> frame = fake->lastFrame();
+        const auto frame = fake->waitForFrames(count, kWaitMs) ? fake->lastFrame() : std::vector<uint8_t>();
         return frame.size() != 160 * 120 * 3 ? -1 : frame_marks::readFrameMark(frame.data(), 160, 120);
     }
-
     // Lets the held thread go on to its next frame; that frame's index.
     int step()
     {
@@ -87,20 +71,15 @@ protected:
 
     FakeCameraHooks fake{loadLibraryFromSearchPath(kCameraLibraryName)};
     VideoDecoder decoder;
-    // What the callbacks touch, declared before the sender so that it outlives
-    // the camera thread.
-    std::atomic<int> previews{0};
-    std::atomic<int> finishes{0};
+    // What the callbacks touch, before the sender so that it outlives the camera thread.
+    std::atomic<int> previews{0}, finishes{0}, laterCalls{0};
     std::atomic<std::uint64_t> finishedStream{0};
-    std::atomic<int> laterCalls{0};
     std::vector<uint8_t> firstPreview;
-    ManualResetEvent previewed;
-    ManualResetEvent finished;
-    FrameSender sender;  // last: its thread ends before anything above goes
+    ManualResetEvent previewed, finished;
+    FrameSender sender;
 };
 
-// The clip streamed in a loop with the camera thread held after each frame it
-// sends; frame 0 has been sent.
+// The clip looping, the camera thread held after each frame; frame 0 is sent.
 class SteppedClip : public FrameSenderTest {
 protected:
     void SetUp() override
@@ -128,28 +107,24 @@ TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenFittedLiveAndMeasured)
     ASSERT_TRUE(previewed.waitFor(kWait));
     EXPECT_EQ(firstPreview, original);  // before fitting
 
-    if (fake.available()) {
-        // Letterboxed into rows 2..5, two camera pixels a source pixel; each
-        // character names the source pixel shown, '.' is black.
-        const char* const letterboxed[8] = {"........", "........", "00112233", "00112233",
-                                            "44556677", "44556677", "........", "........"};
-        auto expectSent = [&](bool mirror) {
-            std::vector<uint8_t> expected;
-            for (std::string row : letterboxed) {
-                if (mirror)
-                    std::reverse(row.begin(), row.end());
-                for (const char c : row)
-                    for (int k = 0; k < 3; ++k)
-                        expected.push_back(c == '.' ? 0 : original[(c - '0') * 3 + k]);
-            }
-            ASSERT_TRUE(fake->waitForFrames(fake->framesSent() + 2, kWaitMs));  // one whole frame after the change
-            EXPECT_EQ(fake->lastFrame(), expected);
-        };
-        expectSent(false);
-        sender.m_mirror = true;
-        expectSent(true);
-        sender.SeekTo(1.0);  // means nothing to a still image; the stream goes on
-        expectSent(true);
+    // Letterboxed into rows 2..5, two camera pixels a source pixel; a digit
+    // names the source pixel shown, '.' is black.
+    const std::string letterboxed = std::string(16, '.') + "00112233001122334455667744556677" + std::string(16, '.');
+    for (const int round : {0, 1, 2}) {
+        if (!fake.available())
+            break;
+        const bool mirror = round > 0;
+        sender.m_mirror = mirror;
+        if (round == 2)
+            sender.SeekTo(1.0);  // means nothing to a still image; the stream goes on
+        std::vector<uint8_t> expected;
+        for (size_t i = 0; i < letterboxed.size(); ++i) {
+            const char c = letterboxed[mirror ? i / 8 * 8 + 7 - i % 8 : i];
+            for (int k = 0; k < 3; ++k)
+                expected.push_back(c == '.' ? 0 : original[(c - '0') * 3 + k]);
+        }
+        ASSERT_TRUE(fake->waitForFrames(fake->framesSent() + 2, kWaitMs));  // one whole frame after the change
+        EXPECT_EQ(fake->lastFrame(), expected);
     }
     EXPECT_TRUE(sender.m_running);
     EXPECT_TRUE(waitUntil([&] { return sender.m_measuredFps > 0.0; }));
@@ -161,8 +136,7 @@ TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenFittedLiveAndMeasured)
     EXPECT_EQ(finishes, 0);
 }
 
-// Seek targets are frame times (frame n at n / 25 s), where a seek lands on
-// that very frame.
+// Frame n shows at n / 25 s, where a seek lands on that very frame.
 TEST_F(SteppedClip, SeeksLandWhilePausedOrRunningTheLoopRewindsAndStopWakesAPausedThread)
 {
     sender.Pause();
@@ -184,23 +158,19 @@ TEST_F(SteppedClip, SeeksLandWhilePausedOrRunningTheLoopRewindsAndStopWakesAPaus
     EXPECT_NEAR(sender.m_videoPosition, 0.0, 0.001);
     EXPECT_EQ(step(), 1);
 
-    // Far below the 5 s a stop may wait.
     sender.Pause();
     fake->setStepping(false);
     const auto start = std::chrono::steady_clock::now();
     sender.Stop();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms);
-    EXPECT_FALSE(sender.m_running);
-    EXPECT_FALSE(sender.m_paused);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms);  // far below the 5 s a stop may wait
+    EXPECT_FALSE(sender.m_running || sender.m_paused);
     EXPECT_EQ(finishes, 0);
 }
 
 // The window stops the stream a finished report names and ignores one that
-// arrives after it started another. Callbacks replaced during a stream serve
-// the next one.
+// comes after it started another. Callbacks replaced mid-stream serve the next.
 TEST_F(SteppedClip, WithoutLoopTheStreamEndsKeepsTheCameraAndNamesItself)
 {
-    EXPECT_EQ(sender.CurrentStreamId(), 1u);
     sender.m_loop = false;  // unchecked while streaming
     sender.m_frameCallback = [this](const unsigned char*, int, int) { ++laterCalls; };
     sender.m_finishedCallback = [this](std::uint64_t) { laterCalls += 100; };
@@ -216,8 +186,7 @@ TEST_F(SteppedClip, WithoutLoopTheStreamEndsKeepsTheCameraAndNamesItself)
     EXPECT_EQ(fake->kinds(), "c");  // the camera stays
     EXPECT_EQ(fake->framesSent(), 3);
 
-    // The window saw m_running fall and started anew before the report,
-    // queued to it, arrived.
+    // The window saw m_running fall and started anew before the queued report came.
     decoder.SeekToStart();
     sender.StartVideo(&decoder, true);
     EXPECT_EQ(sender.CurrentStreamId(), 2u);
@@ -228,9 +197,8 @@ TEST_F(SteppedClip, WithoutLoopTheStreamEndsKeepsTheCameraAndNamesItself)
     EXPECT_EQ(laterCalls, 1);
 }
 
-// Streams that can send nothing never spin: without a camera the thread ends
-// at once; on a camera the test library makes but no Frame can fill, a
-// looping video ends after its first frame.
+// Without a camera the thread ends at once; on a camera no Frame can fill, a
+// looping video ends after its first frame instead of spinning.
 TEST_F(FrameSenderTest, StreamsThatCanSendNothingEndWithoutSpinning)
 {
     const std::vector<uint8_t> image(2 * 2 * 3, 128);
@@ -244,15 +212,13 @@ TEST_F(FrameSenderTest, StreamsThatCanSendNothingEndWithoutSpinning)
     ASSERT_TRUE(finished.waitFor(kWait));
     EXPECT_FALSE(sender.m_running);
     EXPECT_EQ(fake->framesSent(), 0);
-    // The first frame was read and no other: the decoder goes on with frame 1.
-    std::vector<uint8_t> picture;
+    std::vector<uint8_t> picture;  // the first frame was read and no other
     ASSERT_TRUE(decoder.ReadFrame(picture));
     EXPECT_EQ(frame_marks::readFrameMark(picture.data(), 160, 120), 1);
 }
 
-// The stop check goes back with the stream: the decoder reads on its own after
-// a stop and after the sender is gone. Each stream is paused after its frame,
-// so that the stop finds its thread outside any read.
+// The stop check goes back with the stream: the decoder reads on its own after a stop and
+// after the sender is gone. Paused after each frame, the stop finds no read under way.
 TEST_F(FrameSenderTest, DecoderReadsOnItsOwnAfterAStopAndAfterTheSender)
 {
     if (!fake.available())
@@ -262,24 +228,23 @@ TEST_F(FrameSenderTest, DecoderReadsOnItsOwnAfterAStopAndAfterTheSender)
     {
         FrameSender other;
         ASSERT_TRUE(decoder.Open(kClip) && other.InitCamera(160, 120, 120.0f));
-        auto streamUpTo = [&](int sent) {
+        for (const int sent : {1, 2}) {
             other.StartVideo(&decoder, true);
             ASSERT_TRUE(fake->waitForFrames(sent, kWaitMs));
             other.Pause();
             fake->step();
-        };
-        ASSERT_NO_FATAL_FAILURE(streamUpTo(1));
-        other.Stop();
-        EXPECT_TRUE(decoder.ReadFrame(picture)) << "after a stop";
-        ASSERT_NO_FATAL_FAILURE(streamUpTo(2));
+            if (sent == 1) {
+                other.Stop();
+                EXPECT_TRUE(decoder.ReadFrame(picture)) << "after a stop";
+            }
+        }
     }
     EXPECT_TRUE(decoder.ReadFrame(picture)) << "after the sender";
 }
 
 #ifndef _WIN32
-// A y4m stream through a pipe: after its header and first frame, the second
-// frame gets a byte now and then, far too slowly to complete within the 5 s a
-// stop may wait. The stop check lent to the decoder cuts that read short.
+// A y4m stream through a pipe whose second frame trickles in far too slowly
+// for the 5 s a stop may wait: the stop check lent to the decoder cuts it short.
 TEST_F(FrameSenderTest, StopCutsShortAReadWaitingOnItsInput)
 {
     if (!fake.available())
@@ -302,14 +267,12 @@ TEST_F(FrameSenderTest, StopCutsShortAReadWaitingOnItsInput)
     ASSERT_TRUE(sender.InitCamera(64, 48, 120.0f));
     sender.StartVideo(&decoder, true);
     ASSERT_TRUE(fake->waitForFrames(1, kWaitMs));
-    // Only the read of the second frame takes bytes from now on: once its
-    // header is gone, the camera thread is inside that read.
+    // Once the second frame's header is taken, the camera thread is inside its read.
     ASSERT_TRUE(input.feed("FRAME\n"));
     ASSERT_TRUE(waitUntil([&] {
         int unread = -1;
         return ::ioctl(input.fd, FIONREAD, &unread) == 0 && unread == 0;
     }));
-
     std::atomic<bool> stopped{false};
     std::thread trickle([&] {
         while (!stopped && input.feed("\x80"))

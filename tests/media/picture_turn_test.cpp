@@ -18,9 +18,7 @@ std::vector<uint8_t> picture(const std::string& letters)
 
 TEST(PictureTurn, TurnsClockwise)
 {
-    // 3 x 2:  a b c   turned, row after row
-    //         d e f
-    const std::vector<uint8_t> source = picture("abcdef");
+    const std::vector<uint8_t> source = picture("abcdef");  // 3 x 2: "abc" over "def"
     for (const auto& [degrees, rows] : {std::pair{90, "daebfc"}, {180, "fedcba"}, {270, "cfbead"}}) {
         std::vector<uint8_t> turned(source.size());
         turnPicture(source.data(), 3, 2, degrees, turned.data());

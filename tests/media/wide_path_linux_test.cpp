@@ -13,8 +13,7 @@ namespace {
 
 TEST(WidePathLinux, EncodesEveryLengthAndRejectsNonCharacters)
 {
-    const wchar_t loneSurrogate[] = {L'a', static_cast<wchar_t>(0xD800), 0};
-    const wchar_t beyondUnicode[] = {static_cast<wchar_t>(0x110000), 0};
+    const wchar_t loneSurrogate[] = {L'a', wchar_t(0xD800), 0}, beyondUnicode[] = {wchar_t(0x110000), 0};
     const struct {
         const wchar_t* wide;
         std::optional<std::string> utf8;
@@ -31,8 +30,7 @@ TEST(WidePathLinux, EncodesEveryLengthAndRejectsNonCharacters)
         EXPECT_EQ(utf8FromWide(c.wide), c.utf8) << "case " << (&c - cases);
 }
 
-// Blanks, a colon and letters outside ASCII in the path.
-TEST(VideoDecoder, OpensNonAsciiPath)
+TEST(VideoDecoder, OpensNonAsciiPath)  // blanks, a colon and letters outside ASCII
 {
     const std::string dir = ORVENNA_TEST_MEDIA_DIR;
     const std::wstring path = std::wstring(dir.begin(), dir.end()) + L"/ein Bild \u00fc/clip: vid\u00e9o \u65e5\u672c.mp4";

@@ -5,14 +5,12 @@
 #include <cstdint>
 #include <cstdlib>
 
-// Reads back the picture every generated clip shows (tests/fixtures/CMakeLists.txt)
-// from a Frame (BGR, stride width * 3) of any size, scaled too, as long as it is
-// not letterboxed, mirrored or turned.
+// Reads back the picture of the generated clips (tests/fixtures) from a Frame of
+// any size, scaled too, but not letterboxed, mirrored or turned.
 namespace frame_marks {
 
-// The frame index drawn in the picture, or -1 when the top quarter does not
-// hold eight clearly black or white blocks (each read as the mean of a 5 x 5
-// patch in its middle).
+// The frame index drawn, or -1 unless the top quarter holds eight clearly black
+// or white blocks (the mean of a 5 x 5 patch in each one's middle).
 inline int readFrameMark(const uint8_t* bgr, int width, int height)
 {
     if (bgr == nullptr || width < 16 || height < 8)

@@ -2,13 +2,11 @@
 
 #include <string>
 
+// Wine stands in for Windows here (its ntdll exports wine_get_version); cases
+// for what it lacks skip themselves.
 #ifdef _WIN32
-#include "windows/under_wine.h"
-#endif
-
-// Wine stands in for Windows here; cases for what it lacks skip themselves.
-#ifdef _WIN32
-inline const bool kWine = underWine();
+#include <windows.h>
+inline const bool kWine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 #else
 inline constexpr bool kWine = false;
 #endif

@@ -1,5 +1,5 @@
-// Linux registration against a temporary sysfs tree, sockets of the test's own
-// and fake elevation tools that change the tree as the real commands would.
+// Linux registration against a temporary sysfs tree, the test's own sockets and
+// fake elevation tools that change the tree as the real commands would.
 #include "ui/camera_registrar.h"
 
 #include "fake_system.h"
@@ -17,6 +17,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <memory>
+#include <utility>
 
 using namespace std::chrono_literals;
 
@@ -28,16 +30,12 @@ constexpr int kWaitMs = 20000;
 bool registerAndWait(CameraRegistrar& registrar, bool unregister)
 {
     QSignalSpy spy(&registrar, &CameraRegistrar::finished);
-    EXPECT_TRUE(registrar.start(unregister));
-    EXPECT_TRUE(registrar.isBusy());
+    EXPECT_TRUE(registrar.start(unregister) && registrar.isBusy());
     EXPECT_FALSE(registrar.start(unregister));
     EXPECT_EQ(spy.count(), 0) << "finished() from inside start()";
-    if (!spy.wait(kWaitMs) || spy.count() != 1) {
-        ADD_FAILURE() << "finished() did not come once";
-        return false;
-    }
-    EXPECT_FALSE(registrar.isBusy());
-    return spy.at(0).at(0).toBool();
+    const bool once = spy.wait(kWaitMs) && spy.count() == 1;
+    EXPECT_TRUE(once && !registrar.isBusy()) << "finished() did not come once";
+    return once && spy.at(0).at(0).toBool();
 }
 
 TEST(LinuxRegistration, RegisteredWhenPipeWireAnswersOrOurLoopbackDeviceExists)
@@ -85,11 +83,10 @@ TEST(LinuxRegistration, PipeWireSocketFollowsTheEnvironment)
         {"/tmp/pw/socket", "/tmp/pw", "/run/user/7", "/tmp/pw/socket"},
         {nullptr, nullptr, nullptr, ""},
     };
-    const auto set = [](const char* name, const char* value) { value ? setenv(name, value, 1) : unsetenv(name); };
     for (const auto& c : cases) {
-        set("PIPEWIRE_REMOTE", c.remote);
-        set("PIPEWIRE_RUNTIME_DIR", c.pipewireDir);
-        set("XDG_RUNTIME_DIR", c.xdgDir);
+        for (auto [name, value] : {std::pair{"PIPEWIRE_REMOTE", c.remote}, {"PIPEWIRE_RUNTIME_DIR", c.pipewireDir},
+                                   {"XDG_RUNTIME_DIR", c.xdgDir}})
+            value ? setenv(name, value, 1) : unsetenv(name);
         EXPECT_EQ(systemRegistrationSetup().pipewireSocket, c.socket) << "case " << (&c - cases);
     }
 }
@@ -136,10 +133,7 @@ TEST(LinuxRegistration, AddsAndRemovesOnlyOurDevice)
 TEST(LinuxRegistration, ToolThatCannotStartOrOutlastsTheLimitFails)
 {
     FakeSystem system;
-    {
-        CameraRegistrar missing(system.setup());
-        EXPECT_FALSE(registerAndWait(missing, false));
-    }
+    EXPECT_FALSE(registerAndWait(*std::make_unique<CameraRegistrar>(system.setup()), false));  // no tool
 
     const std::string fifo = (system.root() / "running").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -150,8 +144,7 @@ TEST(LinuxRegistration, ToolThatCannotStartOrOutlastsTheLimitFails)
     auto* process = registrar.findChild<QProcess*>();
     ASSERT_NE(process, nullptr);
     QSignalSpy reaped(process, &QObject::destroyed);
-    // Returns once the tool holds the write end; the limit's timer needs the
-    // event loop, so it cannot strike before.
+    // Returns once the tool holds the write end; the limit's timer needs the event loop.
     const int running = open(fifo.c_str(), O_RDONLY);
     ASSERT_GE(running, 0);
     ASSERT_TRUE(spy.wait(kWaitMs));

@@ -30,10 +30,9 @@ public:
     {
         std::filesystem::create_directories(device(number));
         std::ofstream(device(number) / "name") << name << '\n';
-        if (loopback) {
-            std::ofstream(device(number) / "max_openers") << "10\n";
-            std::filesystem::create_directories(root() / "sys/module/v4l2loopback");
-        }
+        if (loopback)
+            std::ofstream(device(number) / "max_openers") << "10\n",
+                std::filesystem::create_directories(root() / "sys/module/v4l2loopback");
     }
     // Ours is video7, another program's video3.
     void setState(int state) const
@@ -66,8 +65,8 @@ public:
     QStringList toolArguments() const
     {
         QFile file(QString::fromStdString((root() / "argv").string()));
-        file.open(QIODevice::ReadOnly);
-        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)
+                                              : QStringList();
     }
 
 private:

@@ -38,20 +38,18 @@ std::unique_ptr<LanguageWindow> makeWindow(const QString& storedLanguage)
     return std::make_unique<LanguageWindow>();
 }
 
-// The toolkit's word for Close: from `catalogue`, or as the installed translators give it.
+// The toolkit's word for Close: from `catalogue` ("" for none), or as the installed translators give it.
 QString toolkitClose(const char* catalogue = nullptr)
 {
     QTranslator translator;
-    if (!catalogue)
-        return QCoreApplication::translate("QPlatformTheme", "Close");
-    return !*catalogue ? QStringLiteral("Close")
-                       : translator.load(QString::fromLatin1(catalogue)) ? translator.translate("QPlatformTheme", "Close")
-                                                                         : QStringLiteral("no catalogue");
+    return !catalogue ? QCoreApplication::translate("QPlatformTheme", "Close")
+           : !*catalogue ? QStringLiteral("Close")
+           : translator.load(QString::fromLatin1(catalogue)) ? translator.translate("QPlatformTheme", "Close")
+                                                             : QStringLiteral("no catalogue");
 }
 
-// Runs in a child process started with the locale under test (the system
-// locale is read once per process): exits with 0 when a window on the stored
-// "auto" shows what is expected.
+// In a child process with the locale under test (read once per process):
+// exits with 0 when a window on the stored "auto" shows what is expected.
 [[noreturn]] void exitWithWhatAutoGives(const QStringList& expected)
 {
     auto window = makeWindow(QStringLiteral("auto"));
@@ -60,14 +58,11 @@ QString toolkitClose(const char* catalogue = nullptr)
     window.reset();
     fprintf(stderr, "%s\n", qPrintable(seen.join(u'|')));
     fflush(stderr);
-    // Without the exit handlers: the application object stays, and the leak
-    // check would count what it holds.
-    std::_Exit(seen == expected ? 0 : 1);
+    std::_Exit(seen == expected ? 0 : 1);  // no exit handlers: the leak check would count the application
 }
 
-// source -> translation, all in the context MainWindow. Unfinished, vanished
-// and obsolete translations count as missing unless `all` (lupdate's fresh
-// output is all unfinished).
+// source -> translation, all in the context MainWindow; unfinished, vanished and
+// obsolete ones count as missing unless `all` (lupdate's output is all unfinished).
 std::map<QString, QString> readTs(const QString& path, bool all = false)
 {
     std::map<QString, QString> texts;
@@ -132,10 +127,9 @@ TEST(LanguagesTest, SystemLocalePicksTheCatalogues)
     const QByteArray savedLocale = qgetenv("LC_ALL");
     qunsetenv("LANGUAGE");
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.locale);
-        const QStringList expected = {c.language, QString::fromUtf8(c.fileMenu), toolkitClose(c.toolkit), "auto"};
         qputenv("LC_ALL", QByteArray(c.locale) + ".UTF-8");
-        EXPECT_EXIT(exitWithWhatAutoGives(expected), ::testing::ExitedWithCode(0), "");
+        EXPECT_EXIT(exitWithWhatAutoGives({c.language, QString::fromUtf8(c.fileMenu), toolkitClose(c.toolkit), "auto"}),
+                    ::testing::ExitedWithCode(0), "") << c.locale;
     }
     qputenv("LC_ALL", savedLocale);
 }
@@ -178,9 +172,8 @@ TEST(LanguagesTest, SwitchRetranslatesTheWindowAtOnce)
     EXPECT_EQ(window->m_playButton->text(), " Play");
 }
 
-// Every text the code passes through tr() (lupdate reads the sources at build
-// time) has a finished translation in every catalogue, .ts and compiled, and
-// every translation keeps the conventions.
+// Every text the code passes through tr() (as lupdate finds it) has a finished
+// translation in every catalogue, .ts and compiled, keeping the conventions.
 TEST(LanguagesTest, CataloguesTranslateEveryTextOfTheCode)
 {
     const std::map<QString, QString> code = readTs(QStringLiteral(ORVENNA_CODE_TEXTS), true);

@@ -22,8 +22,7 @@
 
 namespace {
 
-// A window on a settings file of its own, with the notification area stood
-// in for: the offscreen platform has none.
+// A window on a settings file of its own; the offscreen platform has no notification area.
 class Window : public MainWindow {
 public:
     explicit Window(const QString& settingsFile) : MainWindow(settingsFile) {}
@@ -43,20 +42,21 @@ QByteArray bytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Ends the event loop with 1 once the events of normal priority have run,
-// unless the program asked to quit in that round (an accepted quit ends the
-// loop with 0 in it, a refused one does not).
+// Runs the event loop around `act`: true when the program ends by itself. Once
+// the events of normal priority have run, ends the loop with 1 unless a quit
+// was asked in that round (an accepted quit ends it with 0, a refused one not).
 class LastInLine : public QObject {
 public:
-    LastInLine() { qApp->installEventFilter(this); }
-    void post() { QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority); }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
+    bool endsTheProgram(const std::function<void()>& act)
     {
-        m_quitSeen |= event->type() == QEvent::Quit;
-        return false;
+        qApp->installEventFilter(this);
+        QTimer::singleShot(0, this, [&] { act(), post(); });
+        return QApplication::exec() == 0;
     }
+
+private:
+    void post() { QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority); }
+    bool eventFilter(QObject*, QEvent* event) override { return m_quitSeen |= event->type() == QEvent::Quit, false; }
     bool event(QEvent* event) override
     {
         if (event->type() != QEvent::User)
@@ -64,21 +64,8 @@ protected:
         std::exchange(m_quitSeen, false) ? post() : QCoreApplication::exit(1);
         return true;
     }
-
-private:
     bool m_quitSeen = false;
 };
-
-// Runs the event loop around `act`: true when the program ends by itself.
-bool endsTheProgram(const std::function<void()>& act)
-{
-    LastInLine last;
-    QTimer::singleShot(0, &last, [&] {
-        act();
-        last.post();
-    });
-    return QApplication::exec() == 0;
-}
 
 } // namespace
 
@@ -87,8 +74,7 @@ TEST(SettingsStore, BesideTheProgramOnlyWhereItMayWrite)
     QTemporaryDir program, config;
     EXPECT_EQ(settingsFilePath(program.path(), config.path()), program.path() + "/orvenna.ini");
     EXPECT_TRUE(QDir(program.path()).isEmpty());  // the probe leaves nothing behind
-    // Not even the administrator creates files in /proc.
-    EXPECT_EQ(settingsFilePath("/proc", config.path()), config.path() + "/orvenna.ini");
+    EXPECT_EQ(settingsFilePath("/proc", config.path()), config.path() + "/orvenna.ini");  // not even for root
 }
 
 TEST(SettingsStore, MissingOrBrokenValuesGiveTheDefaults)
@@ -139,8 +125,7 @@ TEST(SettingsStore, ASaveThatCannotBeWrittenLosesNothingStored)
     QSettings(path, QSettings::IniFormat).setValue("language", "de");
     Window window(path);  // its start writes the daily check's date
     const QByteArray stored = bytes(path);
-    // Writes fail, as on a full disk; unlike file
-    // permissions, this binds the administrator too.
+    // Writes fail, as on a full disk; unlike permissions, this binds root too.
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
@@ -186,7 +171,7 @@ TEST(Closing, WhatEachWayOfClosingEndsAndKeeps)
             window.m_loopCheck->setChecked(false);
             window.m_stretchCheck->setChecked(true);
             window.setVisible(c.shown);
-            EXPECT_EQ(endsTheProgram([&] {
+            EXPECT_EQ(LastInLine().endsTheProgram([&] {
                           c.how == TrayQuit     ? window.m_trayQuitAction->trigger()
                           : c.how == FileQuit   ? window.onQuit()
                           : c.how == SessionEnd ? emit qApp->commitDataRequest(*session)
@@ -196,8 +181,7 @@ TEST(Closing, WhatEachWayOfClosingEndsAndKeeps)
             EXPECT_FALSE(window.isVisible());
             EXPECT_EQ(window.m_trayIcon->isVisible(), !c.ends);
         }
-        // The tray choice was stored when made, and stays the user's whatever
-        // the desktop offers; the rest only on a save.
+        // The tray choice was stored when made, whatever the desktop offers; the rest only on a save.
         Window next(path);
         EXPECT_EQ(next.m_minimizeToTrayAction->isChecked(), c.trayChoice);
         EXPECT_EQ(next.size() == QSize(900, 700), c.saves);

@@ -28,12 +28,12 @@ QByteArray http(const QByteArray& status, const QByteArray& body, bool withLengt
     return "HTTP/1.1 " + status + "\r\nConnection: close\r\n" + length + "\r\n" + body;
 }
 
-// Answers every request on the loopback with `response` and keeps its head;
-// `hold` leaves the connection open after answering.
+// Answers each request on the loopback with `response` (a body-less request
+// ends with a blank line) and keeps its head; `hold` keeps the connection open.
 struct LocalHttpServer : QTcpServer {
     QByteArray response;
     bool hold = false;
-    QList<QByteArray> heads;
+    QList<QByteArray> heads{""};  // the last one may be incomplete
 
     LocalHttpServer()
     {
@@ -41,10 +41,9 @@ struct LocalHttpServer : QTcpServer {
         connect(this, &QTcpServer::newConnection, this, [this] {
             QTcpSocket* socket = nextPendingConnection();
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-                socket->setProperty("head", socket->property("head").toByteArray() + socket->readAll());
-                if (!socket->property("head").toByteArray().contains("\r\n\r\n"))
+                if (!(heads.last() += socket->readAll()).endsWith("\r\n\r\n"))
                     return;
-                heads << socket->property("head").toByteArray();
+                heads << "";
                 socket->write(response);
                 if (!hold)
                     socket->disconnectFromHost();
@@ -52,7 +51,7 @@ struct LocalHttpServer : QTcpServer {
         });
     }
     QString site() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
-    QByteArray target() const { return heads.value(heads.size() - 1).split(' ').value(1); }
+    QByteArray target() const { return heads.value(heads.size() - 2).split(' ').value(1); }
 };
 
 // Runs `start`; true once the one request it made is over.
@@ -108,8 +107,8 @@ TEST(UpdateCheckTest, PingsOncePerDayCarryingOnlyWhatTheUserAllows)
     using Items = QList<std::pair<QString, QString>>;
     const QRegularExpression uuid4("^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$");
 
-    // First start ever: today is on disk before the request goes out, with a
-    // new id, the version, the system's version and language in that order.
+    // First start: today is on disk before the request goes out, with a new
+    // id, the version, the system's version and language in that order.
     ASSERT_TRUE(ping([&] {
         QFile file(ini);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll().contains(
@@ -119,7 +118,7 @@ TEST(UpdateCheckTest, PingsOncePerDayCarryingOnlyWhatTheUserAllows)
     EXPECT_TRUE(uuid4.match(id).hasMatch()) << id.toStdString();
     EXPECT_EQ(sentItems(), Items({{"id", id}, {"v", "1.1"}, {"os", QSysInfo::productVersion()},
                                   {"lang", window.systemLanguage()}}));
-    EXPECT_TRUE(server.heads.last().contains("\r\nUser-Agent: Orvenna/1.1 (virtual camera)\r\n"));
+    EXPECT_TRUE(server.heads.first().contains("\r\nUser-Agent: Orvenna/1.1 (virtual camera)\r\n"));
 
     // 2.0-beta is newer; the reply's markup shows as text, its script link
     // gives way to the download page, and a quote cannot leave the link.
@@ -155,14 +154,13 @@ TEST(UpdateCheckerTest, AnnouncesOnlyAHigherVersionFromAProperReply)
     QByteArray atLimit = R"({"version":"1.2"})";
     atLimit.append(UpdateChecker::kMaxReplyBytes - atLimit.size(), ' ');
     const QString page = QStringLiteral("https://example.org/get?a=1&b=2");
-    struct Case {
+    const struct {
         const char* name;
         QByteArray response;
         QString version;  // empty: nothing announced
         QString url;      // empty: the fallback download page
         bool hold = false;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"higher, no url", http("200 OK", R"({"version":"1.2"})"), "1.2", ""},
         {"equal", http("200 OK", R"({"version":"1.1"})"), "", ""},
         {"lower", http("200 OK", R"({"version":"1.0.9"})"), "", ""},
@@ -175,7 +173,7 @@ TEST(UpdateCheckerTest, AnnouncesOnlyAHigherVersionFromAProperReply)
         {"body at the limit", http("200 OK", atLimit), "1.2", ""},
         {"endless body", http("200 OK", atLimit + ' ', false), "", "", true},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         LocalHttpServer server;
         server.response = c.response;

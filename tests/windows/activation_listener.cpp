@@ -1,6 +1,5 @@
-// Helper of activation_test: creates a hidden top-level window, sets the
-// named event given as its argument, then exits with 0 when the activation
-// request arrives, with 2 when none came within 30 s, with 3 on set-up errors.
+// Helper of activation_test: a hidden top-level window; sets the event named by its argument,
+// exits with 0 when the activation request arrives, 2 when none came within 30 s, 3 on set-up errors.
 #include "app/activation.h"
 
 #include <windows.h>
@@ -17,11 +16,9 @@ int main(int argc, char** argv)
 
     SetTimer(window, 1, 30000, nullptr);
     MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0 && message.message != WM_TIMER) {
         if (isActivationRequest(&message))
             return 0;
-        if (message.message == WM_TIMER)
-            return 2;
         DispatchMessageW(&message);
     }
     return 2;

@@ -11,10 +11,8 @@ TEST(Activation, RecognisesOnlyTheMessageRegisteredByName)
     // Registered here independently: every process naming it gets this id.
     const UINT activate = RegisterWindowMessageW(L"Orvenna_Activate");
     ASSERT_NE(activate, 0u);
-    const UINT other = RegisterWindowMessageW(L"Orvenna_Something_Else");
-    for (const UINT id : {activate, other, UINT(WM_NULL), UINT(WM_ACTIVATE)}) {
-        MSG message = {};
-        message.message = id;
+    for (const UINT id : {activate, RegisterWindowMessageW(L"Orvenna_Else"), UINT(WM_NULL), UINT(WM_ACTIVATE)}) {
+        const MSG message = {nullptr, id};
         EXPECT_EQ(isActivationRequest(&message), id == activate) << "message " << id;
     }
     EXPECT_FALSE(isActivationRequest(nullptr));
@@ -27,8 +25,7 @@ TEST(Activation, BroadcastReachesAHiddenWindowOfAnotherProcess)
     ASSERT_TRUE(ready);
     // A bare program name is looked up in this program's directory first.
     std::string commandLine = "activation_listener.exe " + readyName;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
+    STARTUPINFOA startup{sizeof(startup)};
     PROCESS_INFORMATION started = {};
     ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &started));
@@ -38,8 +35,7 @@ TEST(Activation, BroadcastReachesAHiddenWindowOfAnotherProcess)
         ~Listener() { TerminateProcess(process, 1), CloseHandle(process); }
     } const listener{started.hProcess};
 
-    // Its window exists once the event is set; a listener that quits early
-    // must not leave the wait hanging.
+    // Its window exists once the event is set; one quitting early must not hang the wait.
     const HANDLE readyOrGone[] = {ready, listener.process};
     ASSERT_EQ(WaitForMultipleObjects(2, readyOrGone, FALSE, 30000), WAIT_OBJECT_0) << "the listener did not get ready";
     CloseHandle(ready);

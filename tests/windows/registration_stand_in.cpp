@@ -1,6 +1,5 @@
-// Stand-in for the registration entry points of the camera library: like the
-// real ones they create and delete the filter's class key. With the variable
-// ORVENNA_STAND_IN_FAILS set, registration fails.
+// The camera library's registration entry points: they create and delete the filter's class
+// key as the real ones do; with ORVENNA_STAND_IN_FAILS set, registration fails.
 #include <windows.h>
 
 static constexpr wchar_t kFilterKey[] = L"CLSID\\{AEF3B972-5FA5-4647-9571-358EB472BC9E}";

@@ -1,5 +1,4 @@
-// The Media Foundation layer's own case; the decoder's contract is tested in
-// tests/media/video_decoder_test.cpp, built into this program too.
+// The Media Foundation layer's own case; tests/media/video_decoder_test.cpp is built in too.
 #include "media/video_decoder.h"
 
 #include "support/frame_marks.h"
