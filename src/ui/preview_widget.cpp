@@ -5,6 +5,11 @@
 #include <QPainter>
 #include <QtEndian>
 
+#include <chrono>
+#include <cstring>
+#include <new>
+#include <utility>
+
 namespace {
 
 const QColor kBackground(20, 20, 20);
@@ -36,79 +41,114 @@ PreviewWidget::PreviewWidget(QWidget* parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setStyleSheet(QStringLiteral("background-color: #141414;"));
     setAttribute(Qt::WA_OpaquePaintEvent);  // paintEvent covers every pixel
+    m_pace.setSingleShot(true);
+    m_pace.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire early
+    connect(&m_pace, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
 void PreviewWidget::setFrame(const unsigned char* data, int width, int height)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        if (data == nullptr || !frameBytes(width, height)) {
-            m_image = QImage();
-        } else {
-            // The buffer is reused unless the size changed or a paint still holds it.
-            if (m_image.size() != QSize(width, height) || !m_image.isDetached())
-                m_image = QImage(width, height, QImage::Format_RGB32);
-            if (!m_image.isNull()) {  // null: it could not be allocated
-                const auto w = static_cast<std::size_t>(width);
-                const auto stride = static_cast<std::size_t>(m_image.bytesPerLine());
-                uchar* rows = m_image.bits();
-                for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y)
-                    convertRow(data + y * w * 3, reinterpret_cast<quint32*>(rows + y * stride), w);
-            }
+    const auto bytes = frameBytes(width, height);
+    std::lock_guard lock(m_mutex);
+    m_pending = Pending::Clear;
+    if (data != nullptr && bytes) {
+        try {
+            m_pendingFrame.resize(*bytes);  // allocates only when the size grows
+            std::memcpy(m_pendingFrame.data(), data, *bytes);
+            m_pendingSize = QSize(width, height);
+            m_pending = Pending::Frame;
+        } catch (const std::bad_alloc&) {
+            m_pendingFrame = {};
         }
     }
-    requestRepaint();
+    wakeLocked();
 }
 
 void PreviewWidget::clear()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_image = QImage();
-    }
-    requestRepaint();
+    std::lock_guard lock(m_mutex);
+    m_pending = Pending::Clear;
+    wakeLocked();
 }
 
 void PreviewWidget::setStretch(bool stretch)
 {
     m_stretch = stretch;
+    m_scaledStale = true;
     update();
 }
 
 void PreviewWidget::setMirror(bool mirror)
 {
     m_mirror = mirror;
+    m_scaledStale = true;
     update();
 }
 
-void PreviewWidget::requestRepaint()
+void PreviewWidget::wakeLocked()
 {
-    QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+    if (m_wakeQueued)
+        return;
+    m_wakeQueued = true;
+    QMetaObject::invokeMethod(this, &PreviewWidget::onWake, Qt::QueuedConnection);
+}
+
+void PreviewWidget::onWake()
+{
+    using namespace std::chrono;
+    constexpr nanoseconds kInterval = nanoseconds(seconds(1)) / kMaxPicturesPerSecond;
+    const nanoseconds since(m_lastTaken.isValid() ? m_lastTaken.nsecsElapsed() : kInterval.count());
+    if (since >= kInterval)
+        update();
+    else if (!m_pace.isActive())
+        m_pace.start(ceil<milliseconds>(kInterval - since));
+}
+
+void PreviewWidget::takeNewest()
+{
+    Pending what = Pending::Nothing;
+    QSize size;
+    {
+        std::lock_guard lock(m_mutex);
+        m_wakeQueued = false;
+        what = std::exchange(m_pending, Pending::Nothing);
+        if (what == Pending::Frame) {
+            // The camera thread writes its next Frame into the buffer shown before.
+            m_takenFrame.swap(m_pendingFrame);
+            size = m_pendingSize;
+        }
+    }
+    if (what == Pending::Nothing)
+        return;
+    m_lastTaken.start();
+    m_scaledStale = true;
+    if (what == Pending::Clear) {
+        m_image = QImage();
+        return;
+    }
+    if (m_image.size() != size)
+        m_image = QImage(size, QImage::Format_RGB32);
+    if (m_image.isNull())  // it could not be allocated
+        return;
+    const auto w = static_cast<std::size_t>(size.width());
+    const auto stride = static_cast<std::size_t>(m_image.bytesPerLine());
+    uchar* rows = m_image.bits();
+    for (std::size_t y = 0; y < static_cast<std::size_t>(size.height()); ++y)
+        convertRow(m_takenFrame.data() + y * w * 3, reinterpret_cast<quint32*>(rows + y * stride), w);
 }
 
 void PreviewWidget::paintEvent(QPaintEvent*)
 {
+    takeNewest();
     QPainter painter(this);
     painter.fillRect(rect(), kBackground);
-    // A shallow copy: setFrame never waits for the scaling below.
-    QImage image;
-    {
-        std::lock_guard lock(m_mutex);
-        image = m_image;
-    }
-    if (image.isNull())
-        m_scaled = QImage();
-    else
-        drawPicture(painter, image);
-    // Let go of the copy under the lock, so that setFrame sees reliably
-    // whether the picture is still shared before it writes into it.
-    std::lock_guard lock(m_mutex);
-    image = QImage();
+    if (!m_image.isNull())
+        drawPicture(painter);
 }
 
-void PreviewWidget::drawPicture(QPainter& painter, const QImage& image)
+void PreviewWidget::drawPicture(QPainter& painter)
 {
-    const QSize fitted = m_stretch ? size() : image.size().scaled(size(), Qt::KeepAspectRatio);
+    const QSize fitted = m_stretch ? size() : m_image.size().scaled(size(), Qt::KeepAspectRatio);
     if (fitted.isEmpty())
         return;
     int x = (width() - fitted.width()) / 2;
@@ -118,9 +158,7 @@ void PreviewWidget::drawPicture(QPainter& painter, const QImage& image)
 
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(fitted) * ratio).toSize();
-    if (image.cacheKey() != m_scaledFrom || m_scaled.size() != pixels ||
-        m_scaledMirrored != m_mirror) {
-        // The buffer is reused while the size stays.
+    if (m_scaledStale || m_scaled.size() != pixels) {
         if (m_scaled.size() != pixels)
             m_scaled = QImage(pixels, QImage::Format_RGB32);
         if (m_scaled.isNull())
@@ -131,11 +169,10 @@ void PreviewWidget::drawPicture(QPainter& painter, const QImage& image)
             scaler.translate(pixels.width(), 0);
             scaler.scale(-1, 1);
         }
-        scaler.drawImage(QRect(QPoint(0, 0), pixels), image);
+        scaler.drawImage(QRect(QPoint(0, 0), pixels), m_image);
         scaler.end();
         m_scaled.setDevicePixelRatio(ratio);
-        m_scaledFrom = image.cacheKey();
-        m_scaledMirrored = m_mirror;
+        m_scaledStale = false;
     }
     painter.drawImage(QPoint(x, y), m_scaled);
 }
