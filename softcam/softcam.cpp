@@ -53,8 +53,10 @@ void scSendFrame(scCamera camera, const void* image_bits)
     if (!camera || !image_bits)
         return;
     auto* c = static_cast<Camera*>(camera);
-    c->output->publish(static_cast<const uint8_t*>(image_bits));
+    // Waiting first spaces the frames one interval apart even after a stall:
+    // two frames published back to back would leave the camera only the second.
     c->pacer.waitForNextFrame();
+    c->output->publish(static_cast<const uint8_t*>(image_bits));
 }
 
 bool scWaitForConnection(scCamera camera, float timeout)
