@@ -351,4 +351,5 @@ void MainWindow::connectControls()
     connect(m_seekSlider, &ClickableSlider::sliderPressed, this, [this] { m_sliderDragging = true; });
     connect(m_seekSlider, &ClickableSlider::sliderReleased, this, [this] { onSeekReleased(); });
     connect(m_seekSlider, &ClickableSlider::valueChanged, this, [this](int value) { onSeekValueChanged(value); });
+    m_seekSlider->installEventFilter(this);
 }

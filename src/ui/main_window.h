@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <QSystemTrayIcon>
 
 #include <cstdint>
@@ -49,6 +50,9 @@ public:
     // window stays maximised) and brings it to the front: the answer to a
     // second start of the program.
     void bringToFront();
+    // Opens the first of `files` as if it had been dropped on the window (a
+    // file named at start or by a second start); an empty list does nothing.
+    void openFiles(const QStringList& files);
 
 public slots:
     void onOpenFile();
@@ -72,6 +76,8 @@ protected:
     bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 #endif
     void changeEvent(QEvent* event) override;
+    // Ends a slider drag whose release may never come (main_window_seek.cpp).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Text and control state (main_window_state.cpp).
     void retranslateUi();
@@ -82,12 +88,15 @@ protected:
     // About dialog (main_window_about.cpp).
     void showAbout();
 
-    // Media loading, streaming and seeking (main_window_playback.cpp).
+    // Media loading (main_window_media.cpp).
     void loadFile(const QString& path);
     bool isVideoFile(const QString& path);
-    void showPreview();
+    // The still preview of m_currentFile; false when it cannot be built.
+    bool showPreview();
+    // Streaming control (main_window_streaming.cpp).
     bool initCamera();
     void getSelectedResolution(int& width, int& height);
+    // Seek slider (main_window_seek.cpp).
     void onSeekReleased();
     void onSeekValueChanged(int value);
 
@@ -167,6 +176,7 @@ protected:
     bool m_sliderDragging = false;
     double m_pendingSeek = -1.0;  // seconds; -1.0: no seek target
     double m_duration = 0.0;      // seconds, of the loaded video
+    int m_pendingSeekTicks = 0;   // unpaused status ticks since m_pendingSeek was set
 
 private:
     void buildMenus();
@@ -180,4 +190,14 @@ private:
     void connectControls();
     // Starts registering or unregistering; the outcome arrives later.
     void startRegistration(bool unregister);
+    // Back to nothing loaded: state, preview, labels and slider.
+    void clearMedia();
+    // Sets the pending seek target and, while streaming, seeks there.
+    void requestSeek(double seconds);
+    // The loaded video's duration, else the running stream's; 0 when unknown.
+    double knownDuration() const;
+    // A status tick's slider and time label for a video of `duration` s.
+    void followPlayback(double position, double duration, bool paused);
+    // Sets the tray's icon and tool tip when the tool tip changes.
+    void showTrayState(const QString& iconPath, const QString& toolTip);
 };

@@ -1,0 +1,164 @@
+// Streaming control: Play, Pause, Resume and Stop, the end of a stream, the
+// start-up probe of the camera library and the output resolution.
+#include "ui/main_window.h"
+
+#include "ui/camera_registrar.h"
+#include "ui/clickable_slider.h"
+#include "ui/preview_widget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMetaObject>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+// 64 to 7680, rounded down to a multiple of 4.
+int boundedSide(int value)
+{
+    if (value <= 63)
+        return 64;
+    if (value > 7680)
+        return 7680;
+    return value - value % 4;
+}
+
+} // namespace
+
+void MainWindow::onPlayPause()
+{
+    if (m_sender.m_running) {
+        if (m_sender.m_paused) {
+            m_sender.Resume();
+            updateControls();
+            m_statusLabel->setText(tr("Resuming..."));
+        } else {
+            m_sender.Pause();
+            updateControls();
+            m_statusLabel->setText(tr("Paused."));
+        }
+        return;
+    }
+    if (m_currentFile.isEmpty()) {
+        m_statusLabel->setText(tr("Open a file first."));
+        return;
+    }
+    if (!m_registrar->isRegistered()) {
+        m_statusLabel->setText(tr("Register the camera first."));
+        return;
+    }
+    int width = 0;
+    int height = 0;
+    getSelectedResolution(width, height);
+
+    // The sender hands each stream its own copies of both callbacks, so
+    // replacing them never overlaps a call of an earlier thread.
+    m_sender.m_frameCallback = [preview = m_preview](const unsigned char* data, int w, int h) {
+        preview->setFrame(data, w, h);
+    };
+    m_sender.m_finishedCallback = [this](std::uint64_t stream) {
+        // To the GUI thread; a stream replaced meanwhile (Play pressed again
+        // just as a clip ended) reports nothing that is still true.
+        QMetaObject::invokeMethod(
+            this,
+            [this, stream] {
+                if (stream == m_sender.CurrentStreamId())
+                    onPlaybackFinished();
+            },
+            Qt::QueuedConnection);
+    };
+
+    // Held for the whole call: the media layer reads it as wchar_t.
+    const std::wstring path = m_currentFile.toStdWString();
+    m_pendingSeek = -1.0;
+    if (m_isVideo) {
+        if (!m_decoder.Open(path.c_str())) {
+            m_statusLabel->setText(tr("Failed to open video."));
+            return;
+        }
+        // A NaN rate counts as too low.
+        const double fps = m_decoder.m_fps >= 1.0 ? std::min(m_decoder.m_fps, 120.0) : 1.0;
+        if (!m_sender.InitCamera(width, height, static_cast<float>(fps))) {
+            m_decoder.Close();
+            m_statusLabel->setText(tr("Failed to create virtual camera."));
+            return;
+        }
+        // Read before the camera thread owns the decoder.
+        const double duration = m_decoder.m_duration;
+        m_sender.StartVideo(&m_decoder, m_loopCheck->isChecked());
+        // Playback starts where the slider was left while stopped.
+        if (m_seekSlider->value() > 0 && duration > 0.0)
+            requestSeek(m_seekSlider->value() / 1000.0 * duration);
+    } else {
+        if (!m_imageLoader.LoadImageW(path.c_str(), 0, 0)) {
+            m_statusLabel->setText(tr("Failed to load image."));
+            return;
+        }
+        if (!m_sender.InitCamera(width, height, 30.0f)) {
+            m_statusLabel->setText(tr("Failed to create virtual camera."));
+            return;
+        }
+        m_sender.StartImage(m_imageLoader.m_pixels.data(), static_cast<int>(m_imageLoader.m_width),
+                            static_cast<int>(m_imageLoader.m_height));
+    }
+    updateControls();
+    m_statusLabel->setText(tr("Streaming..."));
+}
+
+void MainWindow::onStop()
+{
+    m_sender.Stop();
+    m_sender.ShutdownCamera();
+    m_decoder.Close();
+    if (!m_previewFrame.empty())
+        m_preview->setFrame(m_previewFrame.data(), m_previewWidth, m_previewHeight);
+    else
+        m_preview->clear();
+    m_seekSlider->setValue(0);
+    m_pendingSeek = -1.0;
+    m_connectionLabel->setText(QString());
+    showTrayState(QStringLiteral(":/icons/orvenna.svg"), QStringLiteral("Orvenna"));
+    updateControls();
+    m_statusLabel->setText(m_currentFile.isEmpty() ? tr("Ready.") : tr("Stopped."));
+}
+
+void MainWindow::onPlaybackFinished()
+{
+    onStop();
+    m_statusLabel->setText(tr("Playback finished."));
+}
+
+bool MainWindow::initCamera()
+{
+    int width = 0;
+    int height = 0;
+    getSelectedResolution(width, height);
+    if (!m_sender.InitCamera(width, height, 30.0f))
+        return false;
+    // A probe only: the camera is made again on every Play.
+    m_sender.ShutdownCamera();
+    m_statusLabel->setText(QStringLiteral("Ready."));
+    return true;
+}
+
+void MainWindow::getSelectedResolution(int& width, int& height)
+{
+    const QStringList parts = m_resolutionCombo->currentText().trimmed().split(u'x', Qt::SkipEmptyParts);
+    bool widthOk = false;
+    bool heightOk = false;
+    if (parts.size() == 2) {
+        width = parts[0].trimmed().toInt(&widthOk);
+        height = parts[1].trimmed().toInt(&heightOk);
+    }
+    if (widthOk && heightOk) {
+        width = boundedSide(width);
+        height = boundedSide(height);
+        return;
+    }
+    width = 1280;
+    height = 720;
+    m_resolutionCombo->setEditText(QStringLiteral("1280x720"));
+}

@@ -1,0 +1,336 @@
+// Loading, streaming, the status tick and seeking of the window, streaming
+// generated clips into the test camera library (tests/camera), whose camera
+// thread can be held after each frame.
+#include "window_under_test.h"
+
+#include "fake_camera.h"
+#include "support/frame_marks.h"
+#include "ui/clickable_slider.h"
+#include "ui/preview_widget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+constexpr int kWaitMs = 20000;  // generous: sanitizers slow everything down
+
+QString media(const QString& name)
+{
+    return QStringLiteral(ORVENNA_TEST_MEDIA_DIR "/") + name;
+}
+
+// The preview paints something besides its background.
+bool showsPicture(QWidget* preview)
+{
+    const QImage shot = preview->grab().toImage();
+    return shot.pixel(shot.width() / 2, shot.height() / 2) != shot.pixel(0, 0);
+}
+
+// A press, a move to `value` and a release, as ClickableSlider emits them.
+void dragSliderTo(ClickableSlider* slider, int value, bool release = true)
+{
+    slider->setSliderDown(true);
+    slider->setValue(value);
+    if (release)
+        slider->setSliderDown(false);
+}
+
+// A registered window on the test camera; ticks only when a test calls them.
+class WindowStreamThread : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(fake.available());
+        system.setState(Ours);
+        window->install(system);
+        window->m_statusTimer->stop();
+        window->m_resolutionCombo->setEditText(QStringLiteral("160x120"));  // frame marks read back
+    }
+    void TearDown() override { fake->setStepping(false); }
+
+    // Plays `file` with the camera thread held after each frame it sends;
+    // the index shown by the first one.
+    int playHeld(const QString& file)
+    {
+        if (window->m_currentFile != media(file))
+            window->loadFile(media(file));
+        fake->setStepping(true);
+        window->onPlayPause();
+        return sentFrame(1);
+    }
+    int sentFrame(int count)
+    {
+        const std::vector<uint8_t> frame = fake->waitForFrames(count, kWaitMs) ? fake->lastFrame() : std::vector<uint8_t>();
+        return frame.size() == 160 * 120 * 3 ? frame_marks::readFrameMark(frame.data(), 160, 120) : -1;
+    }
+    // Lets the held thread send its next frame; that frame's index.
+    int step()
+    {
+        const int sent = fake->framesSent();
+        fake->step();
+        return sentFrame(sent + 1);
+    }
+    // Plays the last frames of a clip with Loop off; returns once the thread ended.
+    void playToEndUnwatched()
+    {
+        window->loadFile(media("bars_25.mp4"));
+        window->m_loopCheck->setChecked(false);
+        window->m_seekSlider->setValue(960);
+        window->onPlayPause();
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+        while (window->m_sender.m_running && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    void tick(int count = 1)
+    {
+        for (int i = 0; i < count; ++i)
+            window->onTimerTick();
+    }
+    // Positions are the decoder's time stamps: a slider value may be one off.
+    void expectShown(int slider, const char* time)
+    {
+        EXPECT_NEAR(window->m_seekSlider->value(), slider, 1);
+        EXPECT_EQ(window->m_timeLabel->text(), time);
+    }
+
+    FakeCameraHooks fake{loadLibraryFromSearchPath(kCameraLibraryName)};
+    FakeSystem system;
+    std::unique_ptr<WindowUnderTest> window = makeWindow();
+};
+
+} // namespace
+
+// A failed load leaves nothing of the previous file behind and says so.
+TEST(WindowMedia, LoadsWhatCanBeReadOnly)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.mp4"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString path;
+        const char *status, *time;
+    } cases[] = {
+        {media("bars_25.mp4"), "Video loaded. Press Play to stream.", "0:00 / 0:02"},
+        {media("ein Bild ü/clip: vidéo 日本.mp4"), "Video loaded. Press Play to stream.", "0:00 / 0:02"},
+        {media("pattern_3x2.png"), "Image loaded. Press Play to stream.", "Image"},
+        {media("not_media.mp4"), "Failed to open video.", "0:00 / 0:00"},
+        {media("cut_128x96.png"), "Failed to load image.", "0:00 / 0:00"},
+        {media("ein Bild ü"), "Failed to load image.", "0:00 / 0:00"},  // a folder
+        {fifo, "Failed to open video.", "0:00 / 0:00"},                 // would block an open
+    };
+    auto window = makeWindow();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        window->loadFile(media("solid.jpg"));
+        window->loadFile(c.path);
+        const bool loaded = QByteArray(c.status).endsWith("stream.");
+        EXPECT_EQ(window->m_statusLabel->text(), c.status);
+        EXPECT_EQ(window->m_timeLabel->text(), c.time);
+        EXPECT_EQ(window->m_currentFile, loaded ? c.path : QString());
+        EXPECT_EQ(window->m_fileLabel->text(), loaded ? QFileInfo(c.path).fileName() : "No file selected");
+        EXPECT_EQ(showsPicture(window->m_preview), loaded);
+        EXPECT_EQ(window->m_previewFrame.empty(), !loaded);
+    }
+    // A file named at start or by a second start, relative to the current folder.
+    const QString current = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral(ORVENNA_TEST_MEDIA_DIR));
+    window->openFiles({QStringLiteral("pattern_3x2.png")});
+    QDir::setCurrent(current);
+    EXPECT_EQ(window->m_currentFile, media("pattern_3x2.png"));
+}
+
+// Only a copy of a local file is taken.
+TEST(WindowMedia, DropsCopyTheFirstLocalFile)
+{
+    const QUrl local = QUrl::fromLocalFile(media("pattern_3x2.png"));
+    const QUrl remote(QStringLiteral("https://example.org/clip.mp4"));
+    const struct {
+        QList<QUrl> urls;
+        Qt::DropActions actions;
+        bool taken;
+    } cases[] = {
+        {{local}, Qt::CopyAction | Qt::MoveAction, true}, {{remote, local, remote}, Qt::CopyAction, true},
+        {{remote}, Qt::CopyAction, false},                 {{}, Qt::CopyAction, false},
+        {{local}, Qt::MoveAction, false},
+    };
+    for (const auto& c : cases) {
+        auto window = makeWindow();
+        QMimeData data;
+        data.setUrls(c.urls);
+        QDragEnterEvent enter(QPoint(5, 5), c.actions, &data, Qt::LeftButton, Qt::NoModifier);
+        window->dragEnterEvent(&enter);
+        QDropEvent drop(QPointF(5, 5), c.actions, &data, Qt::LeftButton, Qt::NoModifier);
+        window->dropEvent(&drop);
+        EXPECT_EQ(enter.isAccepted(), c.taken);
+        EXPECT_EQ(window->m_currentFile, c.taken ? local.toLocalFile() : QString());
+        if (c.taken) {
+            EXPECT_TRUE(enter.dropAction() == Qt::CopyAction && drop.dropAction() == Qt::CopyAction);
+        }
+    }
+}
+
+TEST(WindowMedia, ResolutionTextsAreBoundedOrFallBack)
+{
+    const struct {
+        const char* text;
+        int width, height;
+        const char* shown;
+    } cases[] = {
+        {"1366x768", 1364, 768, "1366x768"},       {"10x10", 64, 64, "10x10"},
+        {"99999x99999", 7680, 7680, "99999x99999"}, {"1280xx720", 1280, 720, "1280xx720"},
+        {" 1280 x 720 ", 1280, 720, " 1280 x 720 "}, {"1280X720", 1280, 720, "1280x720"},
+        {"x720", 1280, 720, "1280x720"},             {"abc", 1280, 720, "1280x720"},
+        {"", 1280, 720, "1280x720"},                 {"99999999999x720", 1280, 720, "1280x720"},
+    };
+    auto window = makeWindow();
+    for (const auto& c : cases) {
+        window->m_resolutionCombo->setEditText(QString::fromLatin1(c.text));
+        int width = 0, height = 0;
+        window->getSelectedResolution(width, height);
+        EXPECT_EQ(std::pair(width, height), std::pair(c.width, c.height)) << c.text;
+        EXPECT_EQ(window->m_resolutionCombo->currentText(), c.shown);
+    }
+}
+
+TEST_F(WindowStreamThread, PlayNeedsAFileAndARegisteredCamera)
+{
+    window->onPlayPause();
+    EXPECT_EQ(window->m_statusLabel->text(), "Open a file first.");
+    window->loadFile(media("bars_25.mp4"));
+    FakeSystem unregistered;
+    window->install(unregistered);
+    window->onPlayPause();
+    EXPECT_EQ(window->m_statusLabel->text(), "Register the camera first.");
+    EXPECT_FALSE(window->m_sender.m_running);
+}
+
+// A clip of 2 s at 25 frames a second, position n / 25 s at frame n.
+TEST_F(WindowStreamThread, StatusTickFollowsTheStreamAndItsSeeks)
+{
+    QSystemTrayIcon* tray = window->m_trayIcon ? window->m_trayIcon : (window->m_trayIcon = new QSystemTrayIcon(window.get()));
+    ASSERT_EQ(playHeld("bars_25.mp4"), 0);
+    EXPECT_EQ(window->m_statusLabel->text(), "Streaming...");
+    tick();
+    expectShown(0, "0:00 / 0:02");
+    EXPECT_EQ(window->m_statusLabel->text(), "Playing  |  0.0 fps  |  160x120");
+    EXPECT_EQ(window->m_connectionLabel->text(), "Waiting for app...");
+    EXPECT_EQ(tray->toolTip(), "Orvenna - Streaming");
+    fake->setConnected(true);
+    tick();
+    EXPECT_EQ(window->m_connectionLabel->text(), "Connected");
+    EXPECT_EQ(window->m_connectionLabel->styleSheet(), "color: #2a2; font-weight: bold;");
+    EXPECT_EQ(tray->toolTip(), "Orvenna - Connected");
+    const qint64 trayIcon = tray->icon().cacheKey();
+    tick();
+    EXPECT_EQ(tray->icon().cacheKey(), trayIcon);  // not set again
+
+    dragSliderTo(window->m_seekSlider, 750);  // forward: held on the target until the thread gets there
+    EXPECT_DOUBLE_EQ(window->m_pendingSeek, 1.5);
+    tick();
+    expectShown(750, "0:01 / 0:02");
+    EXPECT_EQ(step(), 37);
+    tick();
+    expectShown(740, "0:01 / 0:02");
+    EXPECT_LT(window->m_pendingSeek, 0.0);
+
+    dragSliderTo(window->m_seekSlider, 100);  // backward: the old position until the jump
+    tick();
+    expectShown(740, "0:01 / 0:02");
+    EXPECT_EQ(step(), 5);
+
+    dragSliderTo(window->m_seekSlider, 900, false);  // the hand wins over the tick, the label follows both
+    EXPECT_EQ(window->m_timeLabel->text(), "0:01 / 0:02");
+    tick();
+    expectShown(900, "0:00 / 0:02");
+    window->m_seekSlider->setSliderDown(false);
+
+    // The thread stays held, so the target 1.8 s is never reached: paused
+    // ticks wait for it, two seconds of playing ones give it up.
+    window->onPlayPause();
+    tick(20);
+    EXPECT_TRUE(window->m_statusLabel->text().startsWith("Paused  |  "));
+    window->onPlayPause();
+    tick(9);
+    expectShown(900, "0:01 / 0:02");
+    tick();
+    expectShown(100, "0:00 / 0:02");
+
+    window->m_sender.m_videoDuration = 1e-300;  // clamped, not cast out of range
+    tick();
+    EXPECT_EQ(window->m_seekSlider->value(), 1000);
+}
+
+TEST_F(WindowStreamThread, ReleaseWhileStoppedSetsWhereTheNextPlayStarts)
+{
+    window->loadFile(media("bars_25.mp4"));
+    dragSliderTo(window->m_seekSlider, 500);
+    EXPECT_EQ(window->m_timeLabel->text(), "0:01 / 0:02");
+    const int first = playHeld("bars_25.mp4");
+    // Play asks for the seek just after the thread starts: it may send frame 0 first.
+    EXPECT_EQ(first == 0 ? step() : first, 25);
+}
+
+TEST_F(WindowStreamThread, EndWithoutLoopStopsAndALateEndIsIgnored)
+{
+    playToEndUnwatched();
+    QTRY_COMPARE_WITH_TIMEOUT(window->m_statusLabel->text(), QStringLiteral("Playback finished."), kWaitMs);
+    EXPECT_FALSE(window->m_stopButton->isEnabled());
+    EXPECT_EQ(window->m_playButton->text(), " Play");
+    EXPECT_TRUE(window->m_resolutionCombo->isEnabled());
+    EXPECT_EQ(window->m_seekSlider->value(), 0);
+
+    // Play again before the end's report is handled: the report is stale.
+    playToEndUnwatched();
+    window->m_loopCheck->setChecked(true);
+    window->onPlayPause();
+    QCoreApplication::sendPostedEvents(window.get());
+    EXPECT_EQ(window->m_statusLabel->text(), "Streaming...");
+    EXPECT_TRUE(window->m_sender.m_running);
+}
+
+TEST_F(WindowStreamThread, StopWhilePausedRestoresTheStill)
+{
+    window->loadFile(media("pattern_3x2.png"));
+    window->onPlayPause();
+    window->onPlayPause();
+    EXPECT_EQ(window->m_statusLabel->text(), "Paused.");
+    tick();
+    EXPECT_EQ(window->m_timeLabel->text(), "Image");
+    EXPECT_TRUE(window->m_statusLabel->text().startsWith("Paused  |  "));
+    window->onStop();
+    EXPECT_EQ(window->m_statusLabel->text(), "Stopped.");
+    EXPECT_FALSE(window->m_sender.m_running || window->m_stopButton->isEnabled());
+    EXPECT_TRUE(window->m_connectionLabel->text().isEmpty());
+    EXPECT_TRUE(showsPicture(window->m_preview));
+}
+
+// A release that never comes (hidden or disabled slider) must not keep the
+// ticks from moving it.
+TEST(WindowMedia, DragEndsWhenTheSliderHidesOrIsDisabled)
+{
+    auto window = makeWindow();
+    window->loadFile(media("bars_25.mp4"));
+    window->show();
+    for (auto cutOff : {+[](WindowUnderTest* w) { w->hide(); }, +[](WindowUnderTest* w) { w->unloadMedia(); }}) {
+        dragSliderTo(window->m_seekSlider, 300, false);
+        ASSERT_TRUE(window->m_sliderDragging);
+        cutOff(window.get());
+        EXPECT_FALSE(window->m_sliderDragging);
+    }
+}
