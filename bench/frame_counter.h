@@ -23,15 +23,21 @@ inline double processCpuSeconds()
     return double(t.tv_sec) + t.tv_nsec / 1e9;
 }
 
-// User plus system time of another process and all its threads, from /proc.
-inline double childCpuSeconds(qint64 pid)
+// User plus system time from a /proc stat file: of a process and all its
+// threads (/proc/PID/stat) or of one thread (/proc/PID/task/TID/stat).
+inline double statCpuSeconds(const QString& path)
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    QFile stat(path);
     if (!stat.open(QIODevice::ReadOnly))
         return 0;
     const QByteArray text = stat.readAll();
     const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
     return (fields.value(11).toDouble() + fields.value(12).toDouble()) / sysconf(_SC_CLK_TCK);
+}
+
+inline double childCpuSeconds(qint64 pid)
+{
+    return statCpuSeconds(QStringLiteral("/proc/%1/stat").arg(pid));
 }
 
 // pw_frame_counter reading one node: a line per buffer it received.
