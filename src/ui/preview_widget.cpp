@@ -6,8 +6,6 @@
 #include <QtEndian>
 
 #include <chrono>
-#include <cstring>
-#include <new>
 #include <utility>
 
 namespace {
@@ -32,6 +30,18 @@ void convertRow(const uchar* in, quint32* out, std::size_t width)
         out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
 }
 
+// Two Frame rows as one row of half their width, each pixel the mean of a
+// 2 x 2 block: a picture far larger than the widget is smoothed down cheaply.
+void halveRows(const uchar* top, const uchar* bottom, quint32* out, std::size_t outWidth)
+{
+    for (std::size_t x = 0; x < outWidth; ++x, top += 6, bottom += 6) {
+        quint32 pixel = 0xff000000u;
+        for (int c = 0; c < 3; ++c)
+            pixel |= quint32(top[c] + top[c + 3] + bottom[c] + bottom[c + 3] + 2) / 4 << (8 * c);
+        out[x] = pixel;
+    }
+}
+
 } // namespace
 
 PreviewWidget::PreviewWidget(QWidget* parent)
@@ -48,17 +58,30 @@ PreviewWidget::PreviewWidget(QWidget* parent)
 
 void PreviewWidget::setFrame(const unsigned char* data, int width, int height)
 {
-    const auto bytes = frameBytes(width, height);
+    const bool usable = data != nullptr && frameBytes(width, height);
     std::lock_guard lock(m_mutex);
     m_pending = Pending::Clear;
-    if (data != nullptr && bytes) {
-        try {
-            m_pendingFrame.resize(*bytes);  // allocates only when the size grows
-            std::memcpy(m_pendingFrame.data(), data, *bytes);
+    if (usable) {
+        // At twice the widget's size or more, half the size shows the same.
+        const bool halve = width >= 2 * m_viewSize.width() && height >= 2 * m_viewSize.height() &&
+                           !m_viewSize.isEmpty();
+        const QSize stored = halve ? QSize(width / 2, height / 2) : QSize(width, height);
+        // Reused while the size stays; after a take it is the picture shown before.
+        if (m_pendingImage.size() != stored)
+            m_pendingImage = QImage(stored, QImage::Format_RGB32);
+        if (!m_pendingImage.isNull()) {  // null: it could not be allocated
+            const auto w = static_cast<std::size_t>(width);
+            const auto stride = static_cast<std::size_t>(m_pendingImage.bytesPerLine());
+            uchar* rows = m_pendingImage.bits();
+            for (std::size_t y = 0; y < static_cast<std::size_t>(stored.height()); ++y) {
+                auto* out = reinterpret_cast<quint32*>(rows + y * stride);
+                if (halve)
+                    halveRows(data + 2 * y * w * 3, data + (2 * y + 1) * w * 3, out, std::size_t(stored.width()));
+                else
+                    convertRow(data + y * w * 3, out, w);
+            }
             m_pendingSize = QSize(width, height);
-            m_pending = Pending::Frame;
-        } catch (const std::bad_alloc&) {
-            m_pendingFrame = {};
+            m_pending = Pending::Picture;
         }
     }
     wakeLocked();
@@ -107,34 +130,22 @@ void PreviewWidget::onWake()
 void PreviewWidget::takeNewest()
 {
     Pending what = Pending::Nothing;
-    QSize size;
     {
         std::lock_guard lock(m_mutex);
         m_wakeQueued = false;
+        m_viewSize = (QSizeF(size()) * devicePixelRatioF()).toSize();
         what = std::exchange(m_pending, Pending::Nothing);
-        if (what == Pending::Frame) {
-            // The camera thread writes its next Frame into the buffer shown before.
-            m_takenFrame.swap(m_pendingFrame);
-            size = m_pendingSize;
+        if (what == Pending::Picture) {
+            m_image.swap(m_pendingImage);
+            m_pictureSize = m_pendingSize;
         }
     }
     if (what == Pending::Nothing)
         return;
     m_lastTaken.start();
     m_scaledStale = true;
-    if (what == Pending::Clear) {
+    if (what == Pending::Clear)
         m_image = QImage();
-        return;
-    }
-    if (m_image.size() != size)
-        m_image = QImage(size, QImage::Format_RGB32);
-    if (m_image.isNull())  // it could not be allocated
-        return;
-    const auto w = static_cast<std::size_t>(size.width());
-    const auto stride = static_cast<std::size_t>(m_image.bytesPerLine());
-    uchar* rows = m_image.bits();
-    for (std::size_t y = 0; y < static_cast<std::size_t>(size.height()); ++y)
-        convertRow(m_takenFrame.data() + y * w * 3, reinterpret_cast<quint32*>(rows + y * stride), w);
 }
 
 void PreviewWidget::paintEvent(QPaintEvent*)
@@ -148,7 +159,7 @@ void PreviewWidget::paintEvent(QPaintEvent*)
 
 void PreviewWidget::drawPicture(QPainter& painter)
 {
-    const QSize fitted = m_stretch ? size() : m_image.size().scaled(size(), Qt::KeepAspectRatio);
+    const QSize fitted = m_stretch ? size() : m_pictureSize.scaled(size(), Qt::KeepAspectRatio);
     if (fitted.isEmpty())
         return;
     int x = (width() - fitted.width()) / 2;

@@ -5,9 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <cstdint>
 #include <mutex>
-#include <vector>
 
 class QPainter;
 
@@ -16,17 +14,17 @@ class QPainter;
 // background.
 //
 // setFrame and clear may be called from any thread (the camera thread calls
-// setFrame while a stream runs): they only copy the Frame under the widget's
-// own mutex and, unless one is already on its way, queue a wake-up to the GUI
-// thread, so the widget is never painted from another thread and no events
-// pile up. The widget must outlive those calls. Everything else is GUI thread
-// only.
+// setFrame while a stream runs, at most 30 times a second): they convert the
+// Frame into a reused picture under the widget's own mutex and, unless one is
+// already on its way, queue a wake-up to the GUI thread, so the widget is
+// never painted from another thread and no events pile up. The widget must
+// outlive those calls. Everything else is GUI thread only.
 //
-// Only the newest Frame is kept. The GUI thread turns it into a picture when
-// it paints, and the camera's wake-ups are paced so that at most
-// kMaxPicturesPerSecond pictures are converted and scaled a second, whatever
-// the rate of the calls; a picture is scaled once to the widget's size, and a
-// paint without a new picture draws the same scaled picture again.
+// Only the newest picture is kept. The GUI thread takes it when it paints, and
+// the wake-ups are paced so that at most kMaxPicturesPerSecond pictures are
+// taken and scaled a second, whatever the rate of the calls; a picture is
+// scaled once to the widget's size, and a paint without a new picture draws
+// the same scaled picture again.
 class PreviewWidget : public QWidget {
     Q_OBJECT
 
@@ -51,7 +49,7 @@ protected:
 
 private:
     // What setFrame and clear left for the GUI thread.
-    enum class Pending { Nothing, Frame, Clear };
+    enum class Pending { Nothing, Picture, Clear };
 
     void wakeLocked();  // with m_mutex held
     void onWake();
@@ -60,15 +58,17 @@ private:
 
     std::mutex m_mutex;  // guards the members up to m_wakeQueued
     Pending m_pending = Pending::Nothing;
-    std::vector<std::uint8_t> m_pendingFrame;  // the newest Frame not yet taken
+    // The newest picture not yet taken, in QImage::Format_RGB32, the format
+    // the painter scales fastest; swapped with m_image when taken. It may be
+    // stored at half the Frame's size, m_pendingSize.
+    QImage m_pendingImage;
     QSize m_pendingSize;
+    QSize m_viewSize;           // the widget in device pixels, when last painted
     bool m_wakeQueued = false;  // a call of onWake is on its way
 
     // GUI thread only.
-    std::vector<std::uint8_t> m_takenFrame;  // swapped with m_pendingFrame
-    // The picture in QImage::Format_RGB32, the format the painter scales
-    // fastest; null when there is none. Reused while the size stays.
-    QImage m_image;
+    QImage m_image;       // the picture shown; null when there is none
+    QSize m_pictureSize;  // the size of the Frame it shows
     // m_image scaled (and mirrored) for the place it is drawn at; stale after
     // a new picture or a change of mirror or stretch.
     QImage m_scaled;

@@ -64,6 +64,8 @@ TEST(PreviewWidget, FitsStretchesAndMirrorsThePicture)
         // 1920 x 1080 in 500 x 401: 500 x 281 at y = 60.
         {{500, 401}, {1920, 1080}, false, false,
          {{10, 59, bg}, {10, 60, kBlue}, {490, 340, kOrange}, {490, 341, bg}}},
+        // Odd sides at over twice the widget's size: stored at half size.
+        {{300, 200}, {1281, 721}, false, false, {{150, 5, bg}, {10, 100, kBlue}, {290, 100, kOrange}}},
     };
     for (const auto& c : kCases) {
         PreviewWidget widget;
@@ -71,7 +73,11 @@ TEST(PreviewWidget, FitsStretchesAndMirrorsThePicture)
         widget.setStretch(c.stretch);
         widget.setMirror(c.mirror);
         const int w = c.frame.width(), h = c.frame.height();
-        widget.setFrame(makeFrame(w, h, kBlue, kOrange).data(), w, h);
+        const std::vector<uint8_t> frame = makeFrame(w, h, kBlue, kOrange);
+        // The second picture is made for the size the first was painted at.
+        widget.setFrame(frame.data(), w, h);
+        widget.grab();
+        widget.setFrame(frame.data(), w, h);
         SCOPED_TRACE(testing::Message() << "case " << (&c - kCases));
         expectPixels(widget, c.probes);
     }
