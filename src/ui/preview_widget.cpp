@@ -6,11 +6,17 @@
 #include <QtEndian>
 
 #include <chrono>
+#include <thread>
 #include <utility>
 
 namespace {
 
 const QColor kBackground(20, 20, 20);
+
+// Looks for a new picture once a frame time while pictures come, and a few
+// times a second after a second without one.
+constexpr std::chrono::milliseconds kBusyInterval(1000 / PreviewWidget::kMaxPicturesPerSecond + 1);
+constexpr std::chrono::milliseconds kIdleInterval(200);
 
 // One Frame row (blue, green, red bytes) as 0xffRRGGBB pixels; four pixels at
 // a time out of three 32-bit words.
@@ -45,53 +51,60 @@ void halveRows(const uchar* top, const uchar* bottom, quint32* out, std::size_t 
 } // namespace
 
 PreviewWidget::PreviewWidget(QWidget* parent)
-    : QWidget(parent)
+    : QWidget(parent), m_guiThread(std::this_thread::get_id())
 {
     setMinimumHeight(200);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setStyleSheet(QStringLiteral("background-color: #141414;"));
     setAttribute(Qt::WA_OpaquePaintEvent);  // paintEvent covers every pixel
-    m_pace.setSingleShot(true);
-    m_pace.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire early
-    connect(&m_pace, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    m_look.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire early
+    connect(&m_look, &QTimer::timeout, this, &PreviewWidget::lookForPicture);
+    m_look.start(kIdleInterval);
 }
 
 void PreviewWidget::setFrame(const unsigned char* data, int width, int height)
 {
-    const bool usable = data != nullptr && frameBytes(width, height);
-    std::lock_guard lock(m_mutex);
-    m_pending = Pending::Clear;
-    if (usable) {
-        // At twice the widget's size or more, half the size shows the same.
-        const bool halve = width >= 2 * m_viewSize.width() && height >= 2 * m_viewSize.height() &&
-                           !m_viewSize.isEmpty();
-        const QSize stored = halve ? QSize(width / 2, height / 2) : QSize(width, height);
-        // Reused while the size stays; after a take it is the picture shown before.
-        if (m_pendingImage.size() != stored)
-            m_pendingImage = QImage(stored, QImage::Format_RGB32);
-        if (!m_pendingImage.isNull()) {  // null: it could not be allocated
-            const auto w = static_cast<std::size_t>(width);
-            const auto stride = static_cast<std::size_t>(m_pendingImage.bytesPerLine());
-            uchar* rows = m_pendingImage.bits();
-            for (std::size_t y = 0; y < static_cast<std::size_t>(stored.height()); ++y) {
-                auto* out = reinterpret_cast<quint32*>(rows + y * stride);
-                if (halve)
-                    halveRows(data + 2 * y * w * 3, data + (2 * y + 1) * w * 3, out, std::size_t(stored.width()));
-                else
-                    convertRow(data + y * w * 3, out, w);
-            }
-            m_pendingSize = QSize(width, height);
-            m_pending = Pending::Picture;
-        }
+    {
+        std::lock_guard lock(m_mutex);
+        m_pending = storeLocked(data, width, height) ? Pending::Picture : Pending::Clear;
     }
-    wakeLocked();
+    showSoonOnGuiThread();
+}
+
+bool PreviewWidget::storeLocked(const unsigned char* data, int width, int height)
+{
+    if (data == nullptr || !frameBytes(width, height))
+        return false;
+    // At twice the widget's size or more, half the size shows the same.
+    const bool halve = !m_viewSize.isEmpty() && width >= 2 * m_viewSize.width() &&
+                       height >= 2 * m_viewSize.height();
+    const QSize stored = halve ? QSize(width / 2, height / 2) : QSize(width, height);
+    // Reused while the size stays; after a take it is the picture shown before.
+    if (m_pendingImage.size() != stored)
+        m_pendingImage = QImage(stored, QImage::Format_RGB32);
+    if (m_pendingImage.isNull())  // it could not be allocated
+        return false;
+    const auto w = static_cast<std::size_t>(width);
+    const auto stride = static_cast<std::size_t>(m_pendingImage.bytesPerLine());
+    uchar* rows = m_pendingImage.bits();
+    for (std::size_t y = 0; y < static_cast<std::size_t>(stored.height()); ++y) {
+        auto* out = reinterpret_cast<quint32*>(rows + y * stride);
+        if (halve)
+            halveRows(data + 2 * y * w * 3, data + (2 * y + 1) * w * 3, out, std::size_t(stored.width()));
+        else
+            convertRow(data + y * w * 3, out, w);
+    }
+    m_pendingSize = QSize(width, height);
+    return true;
 }
 
 void PreviewWidget::clear()
 {
-    std::lock_guard lock(m_mutex);
-    m_pending = Pending::Clear;
-    wakeLocked();
+    {
+        std::lock_guard lock(m_mutex);
+        m_pending = Pending::Clear;
+    }
+    showSoonOnGuiThread();
 }
 
 void PreviewWidget::setStretch(bool stretch)
@@ -108,23 +121,28 @@ void PreviewWidget::setMirror(bool mirror)
     update();
 }
 
-void PreviewWidget::wakeLocked()
+void PreviewWidget::showSoonOnGuiThread()
 {
-    if (m_wakeQueued)
-        return;
-    m_wakeQueued = true;
-    QMetaObject::invokeMethod(this, &PreviewWidget::onWake, Qt::QueuedConnection);
+    // Other threads' pictures wait for the next look.
+    if (std::this_thread::get_id() == m_guiThread)
+        update();
 }
 
-void PreviewWidget::onWake()
+void PreviewWidget::lookForPicture()
 {
-    using namespace std::chrono;
-    constexpr nanoseconds kInterval = nanoseconds(seconds(1)) / kMaxPicturesPerSecond;
-    const nanoseconds since(m_lastTaken.isValid() ? m_lastTaken.nsecsElapsed() : kInterval.count());
-    if (since >= kInterval)
+    bool pending = false;
+    {
+        std::lock_guard lock(m_mutex);
+        pending = m_pending != Pending::Nothing;
+    }
+    if (pending) {
+        m_idleLooks = 0;
+        if (m_look.intervalAsDuration() != kBusyInterval)
+            m_look.setInterval(kBusyInterval);
         update();
-    else if (!m_pace.isActive())
-        m_pace.start(ceil<milliseconds>(kInterval - since));
+    } else if (++m_idleLooks == kMaxPicturesPerSecond) {
+        m_look.setInterval(kIdleInterval);
+    }
 }
 
 void PreviewWidget::takeNewest()
@@ -132,7 +150,6 @@ void PreviewWidget::takeNewest()
     Pending what = Pending::Nothing;
     {
         std::lock_guard lock(m_mutex);
-        m_wakeQueued = false;
         m_viewSize = (QSizeF(size()) * devicePixelRatioF()).toSize();
         what = std::exchange(m_pending, Pending::Nothing);
         if (what == Pending::Picture) {
@@ -142,7 +159,6 @@ void PreviewWidget::takeNewest()
     }
     if (what == Pending::Nothing)
         return;
-    m_lastTaken.start();
     m_scaledStale = true;
     if (what == Pending::Clear)
         m_image = QImage();

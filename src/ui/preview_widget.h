@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
 
 #include <mutex>
+#include <thread>
 
 class QPainter;
 
@@ -15,16 +15,16 @@ class QPainter;
 //
 // setFrame and clear may be called from any thread (the camera thread calls
 // setFrame while a stream runs, at most 30 times a second): they convert the
-// Frame into a reused picture under the widget's own mutex and, unless one is
-// already on its way, queue a wake-up to the GUI thread, so the widget is
-// never painted from another thread and no events pile up. The widget must
-// outlive those calls. Everything else is GUI thread only.
+// Frame into a reused picture under the widget's own mutex and touch nothing
+// else, so another thread never posts, allocates or paints for the widget and
+// nothing piles up. The widget must outlive those calls. Everything else is
+// GUI thread only.
 //
-// Only the newest picture is kept. The GUI thread takes it when it paints, and
-// the wake-ups are paced so that at most kMaxPicturesPerSecond pictures are
-// taken and scaled a second, whatever the rate of the calls; a picture is
-// scaled once to the widget's size, and a paint without a new picture draws
-// the same scaled picture again.
+// Only the newest picture is kept. The GUI thread takes it when it paints: at
+// once after a call on the GUI thread, else at its next look, made at most
+// kMaxPicturesPerSecond times a second, whatever the rate of the calls. A
+// picture is scaled once to the widget's size, and a paint without a new
+// picture draws the same scaled picture again.
 class PreviewWidget : public QWidget {
     Q_OBJECT
 
@@ -51,20 +51,20 @@ private:
     // What setFrame and clear left for the GUI thread.
     enum class Pending { Nothing, Picture, Clear };
 
-    void wakeLocked();  // with m_mutex held
-    void onWake();
+    bool storeLocked(const unsigned char* data, int width, int height);  // with m_mutex held
+    void showSoonOnGuiThread();
+    void lookForPicture();
     void takeNewest();
     void drawPicture(QPainter& painter);
 
-    std::mutex m_mutex;  // guards the members up to m_wakeQueued
+    std::mutex m_mutex;  // guards the members up to m_viewSize
     Pending m_pending = Pending::Nothing;
     // The newest picture not yet taken, in QImage::Format_RGB32, the format
     // the painter scales fastest; swapped with m_image when taken. It may be
     // stored at half the Frame's size, m_pendingSize.
     QImage m_pendingImage;
     QSize m_pendingSize;
-    QSize m_viewSize;           // the widget in device pixels, when last painted
-    bool m_wakeQueued = false;  // a call of onWake is on its way
+    QSize m_viewSize;  // the widget in device pixels, when last painted
 
     // GUI thread only.
     QImage m_image;       // the picture shown; null when there is none
@@ -75,6 +75,7 @@ private:
     bool m_scaledStale = true;
     bool m_stretch = false;
     bool m_mirror = false;
-    QElapsedTimer m_lastTaken;  // invalid before the first picture
-    QTimer m_pace;              // single shot: the next wake-up's paint
+    const std::thread::id m_guiThread;
+    QTimer m_look;  // looks for a picture from another thread
+    int m_idleLooks = 0;
 };
