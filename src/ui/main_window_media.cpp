@@ -57,11 +57,10 @@ void MainWindow::loadFile(const QString& path)
 {
     const bool wasStreaming = m_sender.m_running && !m_sender.m_paused;
     onStop();
-    // Nothing of the previous file may survive a load that fails.
-    clearMedia();
     m_currentFile = path;
     m_isVideo = isVideoFile(path);
-    // Only regular files: opening a folder fails, a FIFO would block.
+    // Only regular files: opening a folder fails, a FIFO would block. Nothing
+    // of the previous file may survive a load that fails.
     if (!QFileInfo(path).isFile() || !showPreview()) {
         const bool video = m_isVideo;
         clearMedia();
