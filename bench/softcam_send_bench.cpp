@@ -3,119 +3,24 @@
 // -> videoconvert -> pipewiresink) into the same PipeWire session. Both are
 // read by the same consumer, pw_frame_counter, in a process of its own.
 // Run inside a session: bench/softcam_compare.sh.
+#include "frame_counter.h"
 #include "frame_pump.h"
 #include "test_frames.h"
 
 #include <softcam.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
-#include <unistd.h>
 
 namespace {
 
-constexpr double kSeconds = 5.0;
+using namespace bench;
+
 constexpr int kRate = 30;
-
-double processCpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + t.tv_nsec / 1e9;
-}
-
-// User plus system time of another process and all its threads, from /proc.
-double childCpuSeconds(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / sysconf(_SC_CLK_TCK);
-}
-
-// pw_frame_counter reading one node: a line per buffer it received.
-class FrameCounter {
-public:
-    FrameCounter(const QString& node, const QString& format, int width, int height)
-    {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(ORVENNA_FRAME_COUNTER),
-                        {node, format, QString::number(width), QString::number(height)});
-    }
-    ~FrameCounter()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000)) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-
-    struct Buffer {
-        qsizetype bytes = 0;
-        int firstByte = -1;
-    };
-
-    // The next buffer; false when none arrives before `deadline`.
-    bool next(Buffer& buffer, const QDeadlineTimer& deadline)
-    {
-        while (!m_process.canReadLine())
-            if (!m_process.waitForReadyRead(int(deadline.remainingTime())))
-                return false;
-        const QList<QByteArray> fields = m_process.readLine().trimmed().split(' ');
-        buffer = {fields.value(0).toLongLong(), fields.value(1).toInt()};
-        return true;
-    }
-
-private:
-    QProcess m_process;
-};
-
-struct Measure {
-    double cpuMsPerFrame = 0;
-    double fps = 0;
-    int wrongFrames = 0;
-};
-
-// Frames of the right size and first byte the counter receives over kSeconds,
-// and `cpu` spent meanwhile. Start-up and linking are left out.
-template <typename CpuSeconds>
-Measure measure(FrameCounter& counter, qsizetype frameBytes, int firstByte, CpuSeconds cpu)
-{
-    FrameCounter::Buffer buffer;
-    for (int i = 0; i < 10; ++i)
-        if (!counter.next(buffer, QDeadlineTimer(std::chrono::seconds(10))))
-            return {};
-    const double cpuStart = cpu();
-    QElapsedTimer timer;
-    timer.start();
-    const QDeadlineTimer end(std::chrono::milliseconds(qint64(kSeconds * 1000)));
-    Measure m;
-    int frames = 0;
-    while (counter.next(buffer, end)) {
-        // Both producers' YUY2 starts with the luma of the same pixel, though
-        // GStreamer picks BT.709 for HD sizes: allow for that.
-        if (buffer.bytes == frameBytes && std::abs(buffer.firstByte - firstByte) <= 8)
-            ++frames;
-        else
-            ++m.wrongFrames;
-    }
-    const double cpuUsed = cpu() - cpuStart;
-    m.cpuMsPerFrame = frames ? cpuUsed * 1000 / frames : 0;
-    m.fps = frames / (timer.elapsed() / 1000.0);
-    return m;
-}
 
 Measure measureSoftcam(int width, int height, const QString& format, int firstByte)
 {

@@ -33,11 +33,12 @@ FramePacer::FramePacer(double framesPerSecond)
 void FramePacer::waitForNextFrame()
 {
     const int64_t now = monotonicNs();
-    m_nextNs = m_nextNs == 0 ? now + m_intervalNs : m_nextNs + m_intervalNs;
-    if (m_nextNs <= now) {
-        // Behind schedule: no burst of catch-up frames.
-        m_nextNs = now;
+    if (m_nextNs == 0 || m_nextNs <= now) {
+        // First frame, or behind schedule: this one goes now, the next one
+        // interval later; no burst of catch-up frames.
+        m_nextNs = now + m_intervalNs;
         return;
     }
     sleepUntil(m_nextNs);
+    m_nextNs += m_intervalNs;
 }

@@ -8,11 +8,12 @@ class FramePacer {
 public:
     explicit FramePacer(double framesPerSecond);
 
-    // Returns at the next frame time: one interval after the previous one, or
-    // at once (and counting from now) when the caller is already past it.
+    // Returns at the time of the frame about to be sent: one interval after
+    // the previous one, or at once (and counting from now) for the first frame
+    // and for a caller already past that time.
     void waitForNextFrame();
 
 private:
     int64_t m_intervalNs;
-    int64_t m_nextNs = 0;   // 0: no frame sent yet
+    int64_t m_nextNs = 0;   // time of the next frame; 0: no frame sent yet
 };

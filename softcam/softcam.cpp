@@ -84,10 +84,12 @@ void scSendFrame(scCamera camera, const void* image_bits)
     if (!camera || !image_bits)
         return;
     auto* c = static_cast<Camera*>(camera);
+    // Waiting first spaces the frames one interval apart even after a stall:
+    // two frames published back to back would leave the camera only the second.
+    c->pacer.waitForNextFrame();
     const auto* bgr = static_cast<const uint8_t*>(image_bits);
     c->pipewire->publish(bgr);
     c->v4l2->publish(bgr);
-    c->pacer.waitForNextFrame();
 }
 
 bool scWaitForConnection(scCamera camera, float timeout)

@@ -29,12 +29,12 @@ SOFTCAM_API scCamera scCreateCamera(int width, int height, float framerate);
 // Removes the camera from the system at once and frees the handle.
 SOFTCAM_API void scDeleteCamera(scCamera camera);
 
-// Publishes one frame (copied before the call returns) and returns no earlier
-// than the camera's next frame time. A caller that falls behind continues
-// from now; frames are dropped while no PipeWire daemon is reachable. A
-// v4l2loopback device labelled "Orvenna Camera", while one exists, gets the
-// newest frame at the camera's rate for as long as the camera exists, the
-// last one again while none is sent.
+// Publishes one frame (copied before the call returns) at the camera's next
+// frame time, one interval after the previous frame's. A caller that falls
+// behind continues from now; frames are dropped while no PipeWire daemon is
+// reachable. A v4l2loopback device labelled "Orvenna Camera", while one
+// exists, gets the newest frame at the camera's rate for as long as the
+// camera exists, the last one again while none is sent.
 SOFTCAM_API void scSendFrame(scCamera camera, const void* image_bits);
 
 // Waits until some program reads the camera, at most `timeout` seconds

@@ -5,9 +5,18 @@
 #include <QPainter>
 #include <QtEndian>
 
+#include <chrono>
+#include <thread>
+#include <utility>
+
 namespace {
 
 const QColor kBackground(20, 20, 20);
+
+// Looks for a new picture once a frame time while pictures come, and a few
+// times a second after a second without one.
+constexpr std::chrono::milliseconds kBusyInterval(1000 / PreviewWidget::kMaxPicturesPerSecond + 1);
+constexpr std::chrono::milliseconds kIdleInterval(200);
 
 // One Frame row (blue, green, red bytes) as 0xffRRGGBB pixels; four pixels at
 // a time out of three 32-bit words.
@@ -27,88 +36,146 @@ void convertRow(const uchar* in, quint32* out, std::size_t width)
         out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
 }
 
+// Two Frame rows as one row of half their width, each pixel the mean of a
+// 2 x 2 block: a picture far larger than the widget is smoothed down cheaply.
+void halveRows(const uchar* top, const uchar* bottom, quint32* out, std::size_t outWidth)
+{
+    for (std::size_t x = 0; x < outWidth; ++x, top += 6, bottom += 6) {
+        quint32 pixel = 0xff000000u;
+        for (int c = 0; c < 3; ++c)
+            pixel |= quint32(top[c] + top[c + 3] + bottom[c] + bottom[c + 3] + 2) / 4 << (8 * c);
+        out[x] = pixel;
+    }
+}
+
 } // namespace
 
 PreviewWidget::PreviewWidget(QWidget* parent)
-    : QWidget(parent)
+    : QWidget(parent), m_guiThread(std::this_thread::get_id())
 {
     setMinimumHeight(200);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setStyleSheet(QStringLiteral("background-color: #141414;"));
     setAttribute(Qt::WA_OpaquePaintEvent);  // paintEvent covers every pixel
+    m_look.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire early
+    connect(&m_look, &QTimer::timeout, this, &PreviewWidget::lookForPicture);
+    m_look.start(kIdleInterval);
 }
 
 void PreviewWidget::setFrame(const unsigned char* data, int width, int height)
 {
     {
         std::lock_guard lock(m_mutex);
-        if (data == nullptr || !frameBytes(width, height)) {
-            m_image = QImage();
-        } else {
-            // The buffer is reused unless the size changed or a paint still holds it.
-            if (m_image.size() != QSize(width, height) || !m_image.isDetached())
-                m_image = QImage(width, height, QImage::Format_RGB32);
-            if (!m_image.isNull()) {  // null: it could not be allocated
-                const auto w = static_cast<std::size_t>(width);
-                const auto stride = static_cast<std::size_t>(m_image.bytesPerLine());
-                uchar* rows = m_image.bits();
-                for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y)
-                    convertRow(data + y * w * 3, reinterpret_cast<quint32*>(rows + y * stride), w);
-            }
-        }
+        m_pending = storeLocked(data, width, height) ? Pending::Picture : Pending::Clear;
     }
-    requestRepaint();
+    showSoonOnGuiThread();
+}
+
+bool PreviewWidget::storeLocked(const unsigned char* data, int width, int height)
+{
+    if (data == nullptr || !frameBytes(width, height))
+        return false;
+    // At twice the widget's size or more, half the size shows the same.
+    const bool halve = !m_viewSize.isEmpty() && width >= 2 * m_viewSize.width() &&
+                       height >= 2 * m_viewSize.height();
+    const QSize stored = halve ? QSize(width / 2, height / 2) : QSize(width, height);
+    // Reused while the size stays; after a take it is the picture shown before.
+    if (m_pendingImage.size() != stored)
+        m_pendingImage = QImage(stored, QImage::Format_RGB32);
+    if (m_pendingImage.isNull())  // it could not be allocated
+        return false;
+    const auto w = static_cast<std::size_t>(width);
+    const auto stride = static_cast<std::size_t>(m_pendingImage.bytesPerLine());
+    uchar* rows = m_pendingImage.bits();
+    for (std::size_t y = 0; y < static_cast<std::size_t>(stored.height()); ++y) {
+        auto* out = reinterpret_cast<quint32*>(rows + y * stride);
+        if (halve)
+            halveRows(data + 2 * y * w * 3, data + (2 * y + 1) * w * 3, out, std::size_t(stored.width()));
+        else
+            convertRow(data + y * w * 3, out, w);
+    }
+    m_pendingSize = QSize(width, height);
+    return true;
 }
 
 void PreviewWidget::clear()
 {
     {
         std::lock_guard lock(m_mutex);
-        m_image = QImage();
+        m_pending = Pending::Clear;
     }
-    requestRepaint();
+    showSoonOnGuiThread();
 }
 
 void PreviewWidget::setStretch(bool stretch)
 {
     m_stretch = stretch;
+    m_scaledStale = true;
     update();
 }
 
 void PreviewWidget::setMirror(bool mirror)
 {
     m_mirror = mirror;
+    m_scaledStale = true;
     update();
 }
 
-void PreviewWidget::requestRepaint()
+void PreviewWidget::showSoonOnGuiThread()
 {
-    QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+    // Other threads' pictures wait for the next look.
+    if (std::this_thread::get_id() == m_guiThread)
+        update();
+}
+
+void PreviewWidget::lookForPicture()
+{
+    bool pending = false;
+    {
+        std::lock_guard lock(m_mutex);
+        pending = m_pending != Pending::Nothing;
+    }
+    if (pending) {
+        m_idleLooks = 0;
+        if (m_look.intervalAsDuration() != kBusyInterval)
+            m_look.setInterval(kBusyInterval);
+        update();
+    } else if (++m_idleLooks == kMaxPicturesPerSecond) {
+        m_look.setInterval(kIdleInterval);
+    }
+}
+
+void PreviewWidget::takeNewest()
+{
+    Pending what = Pending::Nothing;
+    {
+        std::lock_guard lock(m_mutex);
+        m_viewSize = (QSizeF(size()) * devicePixelRatioF()).toSize();
+        what = std::exchange(m_pending, Pending::Nothing);
+        if (what == Pending::Picture) {
+            m_image.swap(m_pendingImage);
+            m_pictureSize = m_pendingSize;
+        }
+    }
+    if (what == Pending::Nothing)
+        return;
+    m_scaledStale = true;
+    if (what == Pending::Clear)
+        m_image = QImage();
 }
 
 void PreviewWidget::paintEvent(QPaintEvent*)
 {
+    takeNewest();
     QPainter painter(this);
     painter.fillRect(rect(), kBackground);
-    // A shallow copy: setFrame never waits for the scaling below.
-    QImage image;
-    {
-        std::lock_guard lock(m_mutex);
-        image = m_image;
-    }
-    if (image.isNull())
-        m_scaled = QImage();
-    else
-        drawPicture(painter, image);
-    // Let go of the copy under the lock, so that setFrame sees reliably
-    // whether the picture is still shared before it writes into it.
-    std::lock_guard lock(m_mutex);
-    image = QImage();
+    if (!m_image.isNull())
+        drawPicture(painter);
 }
 
-void PreviewWidget::drawPicture(QPainter& painter, const QImage& image)
+void PreviewWidget::drawPicture(QPainter& painter)
 {
-    const QSize fitted = m_stretch ? size() : image.size().scaled(size(), Qt::KeepAspectRatio);
+    const QSize fitted = m_stretch ? size() : m_pictureSize.scaled(size(), Qt::KeepAspectRatio);
     if (fitted.isEmpty())
         return;
     int x = (width() - fitted.width()) / 2;
@@ -118,9 +185,7 @@ void PreviewWidget::drawPicture(QPainter& painter, const QImage& image)
 
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(fitted) * ratio).toSize();
-    if (image.cacheKey() != m_scaledFrom || m_scaled.size() != pixels ||
-        m_scaledMirrored != m_mirror) {
-        // The buffer is reused while the size stays.
+    if (m_scaledStale || m_scaled.size() != pixels) {
         if (m_scaled.size() != pixels)
             m_scaled = QImage(pixels, QImage::Format_RGB32);
         if (m_scaled.isNull())
@@ -131,11 +196,10 @@ void PreviewWidget::drawPicture(QPainter& painter, const QImage& image)
             scaler.translate(pixels.width(), 0);
             scaler.scale(-1, 1);
         }
-        scaler.drawImage(QRect(QPoint(0, 0), pixels), image);
+        scaler.drawImage(QRect(QPoint(0, 0), pixels), m_image);
         scaler.end();
         m_scaled.setDevicePixelRatio(ratio);
-        m_scaledFrom = image.cacheKey();
-        m_scaledMirrored = m_mirror;
+        m_scaledStale = false;
     }
     painter.drawImage(QPoint(x, y), m_scaled);
 }

@@ -2,6 +2,7 @@
 // pipewiresrc in a process of its own.
 #include "frame_converter.h"
 #include "frame_pump.h"
+#include "gst_consumer.h"
 #include "test_frames.h"
 
 #include <softcam.h>
@@ -25,8 +26,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-const QString kCameraNode = QStringLiteral("orvenna-camera");
 
 struct CameraDeleter { void operator()(void* camera) const { scDeleteCamera(camera); } };
 using CameraPtr = std::unique_ptr<void, CameraDeleter>;
@@ -55,53 +54,6 @@ bool connectedWithin(void* camera, bool wanted, std::chrono::milliseconds limit)
             return false;
     return true;
 }
-
-// A consumer we did not write: gst-launch's pipewiresrc on the camera's node in
-// `format` (then videoconvert to `convertTo`, if given), frames piped to us.
-class GstConsumer {
-public:
-    GstConsumer(const QString& format, qsizetype frameBytes, const QString& convertTo = {})
-        : m_frameBytes(frameBytes)
-    {
-        // pipewiresrc links only when caps follow it.
-        QString pipeline = QStringLiteral("pipewiresrc target-object=%1 ! video/x-raw,format=%2 ! ")
-                               .arg(kCameraNode, format);
-        if (!convertTo.isEmpty())
-            pipeline += QStringLiteral("videoconvert ! video/x-raw,format=%1 ! ").arg(convertTo);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral("gst-launch-1.0"),
-                        QStringList{QStringLiteral("-q")} + (pipeline + QLatin1String("fdsink fd=1")).split(u' '));
-    }
-    ~GstConsumer() { stop(); }
-
-    // The next whole frame; false when none arrives within 20 s.
-    bool nextFrame(QByteArray& frame)
-    {
-        const QDeadlineTimer deadline(20s);
-        while (m_pending.size() < m_frameBytes) {
-            if (m_process.bytesAvailable() == 0 && !m_process.waitForReadyRead(int(deadline.remainingTime())))
-                return false;
-            m_pending += m_process.readAll();
-        }
-        frame = m_pending.left(m_frameBytes);
-        m_pending.remove(0, m_frameBytes);
-        return true;
-    }
-
-    void stop()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000)) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-
-private:
-    QProcess m_process;
-    QByteArray m_pending;
-    qsizetype m_frameBytes;
-};
 
 // Largest per-channel difference between two BGR frames, away from the
 // quadrant edges (chroma subsampling blurs those).

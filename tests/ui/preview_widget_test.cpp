@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QScreen>
 
 #include <gtest/gtest.h>
@@ -63,6 +64,8 @@ TEST(PreviewWidget, FitsStretchesAndMirrorsThePicture)
         // 1920 x 1080 in 500 x 401: 500 x 281 at y = 60.
         {{500, 401}, {1920, 1080}, false, false,
          {{10, 59, bg}, {10, 60, kBlue}, {490, 340, kOrange}, {490, 341, bg}}},
+        // Odd sides at over twice the widget's size: stored at half size.
+        {{300, 200}, {1281, 721}, false, false, {{150, 5, bg}, {10, 100, kBlue}, {290, 100, kOrange}}},
     };
     for (const auto& c : kCases) {
         PreviewWidget widget;
@@ -70,7 +73,11 @@ TEST(PreviewWidget, FitsStretchesAndMirrorsThePicture)
         widget.setStretch(c.stretch);
         widget.setMirror(c.mirror);
         const int w = c.frame.width(), h = c.frame.height();
-        widget.setFrame(makeFrame(w, h, kBlue, kOrange).data(), w, h);
+        const std::vector<uint8_t> frame = makeFrame(w, h, kBlue, kOrange);
+        // The second picture is made for the size the first was painted at.
+        widget.setFrame(frame.data(), w, h);
+        widget.grab();
+        widget.setFrame(frame.data(), w, h);
         SCOPED_TRACE(testing::Message() << "case " << (&c - kCases));
         expectPixels(widget, c.probes);
     }
@@ -96,9 +103,22 @@ TEST(PreviewWidget, WithoutAUsablePictureOnlyTheBackgroundShows)
     }
 }
 
-TEST(PreviewWidgetThreads, FramesFromTheCameraThreadReachTheScreenThroughTheEventQueue)
+// Counts the paints, each of which takes the newest picture.
+class CountingPreview : public PreviewWidget {
+public:
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        ++paints;
+        PreviewWidget::paintEvent(event);
+    }
+};
+
+TEST(PreviewWidgetThreads, AFloodFromTheCameraThreadIsShownAtMostThirtyTimesASecondEndingOnTheNewest)
 {
-    PreviewWidget widget;
+    CountingPreview widget;
     widget.resize(64, 48);
     widget.show();
     // What the window system shows, which only a real repaint changes (unlike grab()).
@@ -114,18 +134,24 @@ TEST(PreviewWidgetThreads, FramesFromTheCameraThreadReachTheScreenThroughTheEven
     };
     ASSERT_TRUE(processEventsUntil([&] { return onScreen() == kBackground; }));
 
-    // The GUI thread paints while the camera thread replaces the picture.
+    // The camera thread sends as fast as it can for half a second, ending on orange.
     const std::vector<uint8_t> frames[] = {makeFrame(64, 48, kBlue, kBlue), makeFrame(64, 48, kOrange, kOrange)};
     std::atomic<bool> done{false};
+    QElapsedTimer elapsed;
+    elapsed.start();
+    widget.paints = 0;
+    int sent = 0;
     std::thread camera([&] {
-        for (int i = 0; i < 200; ++i)
-            widget.setFrame(frames[i % 2].data(), 64, 48);
+        for (; sent % 2 == 1 || elapsed.elapsed() < 500; ++sent)
+            widget.setFrame(frames[sent % 2].data(), 64, 48);
         done = true;
     });
-    while (!done)
-        widget.grab();
+    processEventsUntil([&] { return done.load(); });
     camera.join();
     EXPECT_TRUE(processEventsUntil([&] { return onScreen() == kOrange; }));
+    const double seconds = elapsed.elapsed() / 1000.0;
+    EXPECT_GT(sent, 2 * widget.paints);
+    EXPECT_LE(widget.paints, 2 + seconds * PreviewWidget::kMaxPicturesPerSecond) << "in " << seconds << " s";
 }
 
 } // namespace

@@ -1,0 +1,117 @@
+#pragma once
+
+// What the PipeWire benchmarks share: CPU clocks of this and other processes,
+// and pw_frame_counter, the one consumer every producer is read by.
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <unistd.h>
+
+namespace bench {
+
+constexpr double kSeconds = 5.0;
+
+inline double processCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + t.tv_nsec / 1e9;
+}
+
+// User plus system time from a /proc stat file: of a process and all its
+// threads (/proc/PID/stat) or of one thread (/proc/PID/task/TID/stat).
+inline double statCpuSeconds(const QString& path)
+{
+    QFile stat(path);
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / sysconf(_SC_CLK_TCK);
+}
+
+inline double childCpuSeconds(qint64 pid)
+{
+    return statCpuSeconds(QStringLiteral("/proc/%1/stat").arg(pid));
+}
+
+// pw_frame_counter reading one node: a line per buffer it received.
+class FrameCounter {
+public:
+    FrameCounter(const QString& node, const QString& format, int width, int height)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStringLiteral(ORVENNA_FRAME_COUNTER),
+                        {node, format, QString::number(width), QString::number(height)});
+    }
+    ~FrameCounter()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    struct Buffer {
+        qsizetype bytes = 0;
+        int firstByte = -1;
+    };
+
+    // The next buffer; false when none arrives before `deadline`.
+    bool next(Buffer& buffer, const QDeadlineTimer& deadline)
+    {
+        while (!m_process.canReadLine())
+            if (!m_process.waitForReadyRead(int(deadline.remainingTime())))
+                return false;
+        const QList<QByteArray> fields = m_process.readLine().trimmed().split(' ');
+        buffer = {fields.value(0).toLongLong(), fields.value(1).toInt()};
+        return true;
+    }
+
+private:
+    QProcess m_process;
+};
+
+struct Measure {
+    double cpuMsPerFrame = 0;
+    double fps = 0;
+    int wrongFrames = 0;
+};
+
+// Frames of the right size and first byte (any when `firstByte` is -1) the
+// counter receives over kSeconds, and `cpu` spent meanwhile. Start-up and
+// linking are left out.
+template <typename CpuSeconds>
+Measure measure(FrameCounter& counter, qsizetype frameBytes, int firstByte, CpuSeconds cpu)
+{
+    FrameCounter::Buffer buffer;
+    for (int i = 0; i < 10; ++i)
+        if (!counter.next(buffer, QDeadlineTimer(std::chrono::seconds(10))))
+            return {};
+    const double cpuStart = cpu();
+    QElapsedTimer timer;
+    timer.start();
+    const QDeadlineTimer end(std::chrono::milliseconds(qint64(kSeconds * 1000)));
+    Measure m;
+    int frames = 0;
+    while (counter.next(buffer, end)) {
+        // Both producers' YUY2 starts with the luma of the same pixel, though
+        // GStreamer picks BT.709 for HD sizes: allow for that.
+        if (buffer.bytes == frameBytes && (firstByte < 0 || std::abs(buffer.firstByte - firstByte) <= 8))
+            ++frames;
+        else
+            ++m.wrongFrames;
+    }
+    const double cpuUsed = cpu() - cpuStart;
+    m.cpuMsPerFrame = frames ? cpuUsed * 1000 / frames : 0;
+    m.fps = frames / (timer.elapsed() / 1000.0);
+    return m;
+}
+
+} // namespace bench

@@ -1,0 +1,16 @@
+// Read by ThreadSanitizer from the test program itself. FFmpeg, not built with
+// TSan, hands frames between its threads through atomics TSan cannot see. Qt,
+// not built with TSan either, hands work to its own thread pool (the painter
+// scales and fills large pictures there) through futexes TSan cannot see, so
+// the memory its threads allocate, copy and free looks raced; what Qt's
+// libraries call is left out (their own loads and stores are never seen).
+// The same holds for the name and proxy look-ups of the window's update check.
+extern "C" const char* __tsan_default_suppressions()
+{
+    return "race:libavcodec.so\n"
+           "race:libavutil.so\n"
+           "called_from_lib:libQt6Core.so\n"
+           "called_from_lib:libQt6Gui.so\n"
+           "called_from_lib:libQt6Network.so\n"
+           "called_from_lib:libproxy.so\n";
+}

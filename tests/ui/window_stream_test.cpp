@@ -1,0 +1,196 @@
+// End to end: the window streams generated clips into the real camera library
+// in a private PipeWire session, read by GStreamer's pipewiresrc. Every clip
+// frame carries its index (support/frame_marks.h), so the client can tell
+// which frames it received and in which order.
+#include "gst_consumer.h"
+#include "support/frame_marks.h"
+#include "ui/main_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class StreamingWindow : public MainWindow {
+public:
+    using MainWindow::loadFile, MainWindow::m_connectionLabel, MainWindow::m_loopCheck,
+        MainWindow::m_mirrorCheck, MainWindow::m_resolutionCombo, MainWindow::m_sender,
+        MainWindow::m_statusLabel, MainWindow::m_statusTimer, MainWindow::m_stretchCheck;
+};
+
+QString clip(const char* name)
+{
+    return QStringLiteral(ORVENNA_TEST_MEDIA_DIR "/") + QLatin1String(name);
+}
+
+template <typename Done>
+bool processEventsUntil(Done done, std::chrono::milliseconds limit)
+{
+    const QDeadlineTimer deadline(limit);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    return done();
+}
+
+// The clip's picture cut out of a BGR camera frame: the `fitted` rectangle in
+// its middle, mirrored back when `mirrored`, rows packed.
+std::vector<uint8_t> clipPicture(const QByteArray& frame, QSize camera, QSize fitted, bool mirrored)
+{
+    const QImage image(reinterpret_cast<const uchar*>(frame.constData()), camera.width(), camera.height(),
+                       camera.width() * 3, QImage::Format_BGR888);
+    const QPoint corner((camera.width() - fitted.width()) / 2, (camera.height() - fitted.height()) / 2);
+    const QImage picture = image.copy(QRect(corner, fitted)).mirrored(mirrored, false);
+    std::vector<uint8_t> packed;
+    for (int y = 0; y < picture.height(); ++y)
+        packed.insert(packed.end(), picture.constScanLine(y), picture.constScanLine(y) + fitted.width() * 3);
+    return packed;
+}
+
+int markOf(const std::vector<uint8_t>& picture, QSize size)
+{
+    return frame_marks::barsPresent(picture.data(), size.width(), size.height())
+               ? frame_marks::readFrameMark(picture.data(), size.width(), size.height())
+               : -1;
+}
+
+class WindowStream : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QFile why(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/unavailable"));
+        if (why.open(QIODevice::ReadOnly))
+            GTEST_SKIP() << "PipeWire cannot be started here: " << why.readAll().trimmed().toStdString();
+        window.show();
+    }
+
+    QString connection() const { return window.m_connectionLabel->text(); }
+    QString status() const { return window.m_statusLabel->text(); }
+
+    StreamingWindow window;
+};
+
+// bars_25.mp4 (160 x 120, 50 frames, looped) at two camera sizes, each seen
+// plain and then with the live switches changed.
+TEST_F(WindowStream, TheClientReceivesTheClipFittedStretchedOrMirroredAsTheWindowSays)
+{
+    constexpr int kClipFrames = 50;
+    const struct View {
+        bool stretch, mirror;
+        QSize fitted;  // where the clip lies in the camera frame
+    } k640[] = {{false, false, {640, 480}}, {false, true, {640, 480}}},
+      k1280[] = {{false, false, {960, 720}}, {true, true, {1280, 720}}};
+    const struct {
+        QSize camera;
+        const View* views;
+    } kSizes[] = {{{640, 480}, k640}, {{1280, 720}, k1280}};
+
+    window.loadFile(clip("bars_25.mp4"));
+    for (const auto& size : kSizes) {
+        const QSize camera = size.camera;
+        SCOPED_TRACE(testing::Message() << camera.width() << "x" << camera.height());
+        window.m_resolutionCombo->setCurrentText(QStringLiteral("%1x%2").arg(camera.width()).arg(camera.height()));
+        window.m_stretchCheck->setChecked(false);
+        window.m_mirrorCheck->setChecked(false);
+        window.onPlayPause();
+        ASSERT_TRUE(window.m_sender.m_running);
+        EXPECT_TRUE(processEventsUntil([&] { return connection() == QStringLiteral("Waiting for app..."); }, 1s));
+
+        GstConsumer consumer(QStringLiteral("BGR"), qsizetype(camera.width()) * camera.height() * 3);
+        ASSERT_TRUE(processEventsUntil([&] { return consumer.hasFrame(); }, 20s)) << "no frame arrived";
+        // The client is connected before its first buffer arrives.
+        EXPECT_TRUE(processEventsUntil([&] { return connection() == QStringLiteral("Connected"); }, 200ms));
+
+        for (const View& view : {size.views[0], size.views[1]}) {
+            SCOPED_TRACE(testing::Message() << "stretch " << view.stretch << ", mirror " << view.mirror);
+            window.m_stretchCheck->setChecked(view.stretch);
+            window.m_mirrorCheck->setChecked(view.mirror);
+            // Frames already on their way show the previous switches.
+            QByteArray frame;
+            int mark = -1;
+            for (int i = 0; i < 10 && mark < 0; ++i) {
+                ASSERT_TRUE(consumer.nextFrame(frame));
+                mark = markOf(clipPicture(frame, camera, view.fitted, view.mirror), view.fitted);
+            }
+            ASSERT_GE(mark, 0) << "the clip never showed as expected";
+            if (view.mirror) {
+                EXPECT_LT(markOf(clipPicture(frame, camera, view.fitted, false), view.fitted), 0);
+            }
+            if (view.fitted != camera) {  // letterboxed: black beside the picture
+                const auto* margin = reinterpret_cast<const uint8_t*>(frame.constData()) +
+                                     (std::size_t(camera.height() / 2) * camera.width() + 4) * 3;
+                EXPECT_LT(margin[0] + margin[1] + margin[2], 30);
+            }
+            // The colours follow the clip: the next frame is the clip's next.
+            ASSERT_TRUE(consumer.nextFrame(frame));
+            EXPECT_EQ(markOf(clipPicture(frame, camera, view.fitted, view.mirror), view.fitted),
+                      (mark + 1) % kClipFrames);
+        }
+
+        consumer.stop();
+        EXPECT_TRUE(processEventsUntil([&] { return connection() == QStringLiteral("Waiting for app..."); }, 2s));
+        window.onStop();
+    }
+}
+
+// A clip of 300 frames, not looped, reaches the client whole and in order
+// after a pause that held the picture.
+TEST_F(WindowStream, AfterAPauseThatHoldsThePictureAClipWithoutLoopArrivesWholeAndInOrder)
+{
+    constexpr int kClipFrames = 300;
+    constexpr QSize kCamera(160, 120);
+    window.loadFile(clip("count_300.mp4"));
+    window.m_resolutionCombo->setCurrentText(QStringLiteral("160x120"));
+    window.onPlayPause();
+    GstConsumer consumer(QStringLiteral("BGR"), qsizetype(kCamera.width()) * kCamera.height() * 3);
+    ASSERT_TRUE(processEventsUntil([&] { return consumer.hasFrame(); }, 20s)) << "no frame arrived";
+
+    std::vector<int> marks;
+    const auto receive = [&](std::size_t upTo, std::chrono::milliseconds wait) {
+        QByteArray frame;
+        while (marks.size() < upTo && consumer.nextFrame(frame, wait))
+            marks.push_back(markOf(clipPicture(frame, kCamera, kCamera, false), kCamera));
+    };
+    constexpr std::size_t kAll = std::size_t(-1);
+    window.onPlayPause();
+    EXPECT_EQ(status(), QStringLiteral("Paused."));
+    // What was on its way arrives within two status ticks; after that, nothing.
+    QSignalSpy ticks(window.m_statusTimer, &QTimer::timeout);
+    EXPECT_TRUE(ticks.wait(1000) && ticks.wait(1000));
+    receive(kAll, 0ms);
+    EXPECT_TRUE(ticks.wait(1000));
+    marks.clear();
+    receive(kAll, 0ms);
+    EXPECT_TRUE(marks.empty()) << marks.size() << " frames arrived while paused";
+
+    // From the start once more, now to the end.
+    window.m_loopCheck->setChecked(false);
+    window.m_sender.SeekTo(0.0);
+    marks.clear();
+    window.onPlayPause();
+    receive(kClipFrames, 20s);
+    EXPECT_TRUE(processEventsUntil([&] { return status() == QStringLiteral("Playback finished."); }, 5s));
+    receive(kAll, 0ms);
+
+    // Marks count modulo 256.
+    ASSERT_EQ(marks.size(), std::size_t(kClipFrames));
+    int outOfPlace = 0;
+    for (int i = 0; i < kClipFrames; ++i)
+        outOfPlace += marks[i] != i % 256;
+    EXPECT_EQ(outOfPlace, 0);
+}
+
+} // namespace
