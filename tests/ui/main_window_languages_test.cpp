@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -56,8 +57,7 @@ QString toolkitClose(const char* catalogue = nullptr)
     const QStringList seen = {window->systemLanguage(), window->m_fileMenu->title(), toolkitClose(),
                               window->m_settings->value(QStringLiteral("language")).toString()};
     window.reset();
-    fprintf(stderr, "%s\n", qPrintable(seen.join(u'|')));
-    fflush(stderr);
+    fprintf(stderr, "%s\n", qPrintable(seen.join(u'|'))), fflush(stderr);
     std::_Exit(seen == expected ? 0 : 1);  // no exit handlers: the leak check would count the application
 }
 
@@ -155,16 +155,12 @@ TEST(LanguagesTest, SwitchRetranslatesTheWindowAtOnce)
         if (QLatin1String(c.code) != "de")
             entries[c.code]->trigger();
         const QStringList seen = {window->m_settings->value(QStringLiteral("language")).toString(),
-                                  window->m_fileMenu->title(),        window->m_playButton->text(),
-                                  window->m_registerButton->text(),   window->m_cameraGroup->title(),
-                                  entries["auto"]->text(),            entries["ja"]->text(),
-                                  toolkitClose()};
-        EXPECT_EQ(seen, QStringList({c.code, c.file, c.play, c.reg, c.camera, c.autoEntry, "日本語", toolkitClose(c.toolkit)}))
-            << seen.join(u'|').toStdString();
-        if (window->m_trayShowAction) {  // where the desktop offers a tray
-            EXPECT_EQ(window->m_trayShowAction->text(), QString::fromUtf8(c.trayShow));
-            EXPECT_EQ(window->m_trayStopAction->text(), "Stop");
-        }
+                                  window->m_fileMenu->title(),      window->m_playButton->text(),
+                                  window->m_registerButton->text(), window->m_cameraGroup->title(),
+                                  entries["auto"]->text(),          entries["ja"]->text(),
+                                  toolkitClose(),                   window->m_trayShowAction->text()};
+        EXPECT_EQ(seen, QStringList({c.code, c.file, c.play, c.reg, c.camera, c.autoEntry, "日本語",
+                                     toolkitClose(c.toolkit), c.trayShow}));
     }
     entries["auto"]->trigger();
     EXPECT_EQ(window->m_settings->value(QStringLiteral("language")).toString(), "auto");
@@ -210,23 +206,19 @@ TEST(LanguagesTest, AboutDialogFollowsTheLanguage)
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             seen = true;
-            EXPECT_EQ(dialog->minimumWidth(), 460);
-            EXPECT_EQ(dialog->maximumWidth(), 460);
+            EXPECT_EQ(std::pair(dialog->minimumWidth(), dialog->maximumWidth()), std::pair(460, 460));
             EXPECT_EQ(dialog->windowTitle(), expected[0]);
             QStringList labels;
             for (QLabel* label : dialog->findChildren<QLabel*>()) {
                 labels << label->text();
                 if (!label->openExternalLinks())
                     continue;
-                const QImage image = label->grab().toImage();  // the link is drawn in the link colour
-                bool linkColour = false;
-                for (int i = 0; i < image.height() * image.width() && !linkColour; ++i)
-                    linkColour = image.pixelColor(i % image.width(), i / image.width()) == QColor(0x2D7FF9);
-                EXPECT_TRUE(linkColour) << label->text().toStdString();
+                const QImage image = label->grab().toImage().convertToFormat(QImage::Format_RGB32);
+                const auto* pixels = reinterpret_cast<const QRgb*>(image.constBits());  // drawn in the link colour
+                EXPECT_TRUE(std::count(pixels, pixels + image.width() * image.height(), qRgb(0x2D, 0x7F, 0xF9)));
             }
-            EXPECT_TRUE(labels.contains("Orvenna 1.1"));  // never translated
-            EXPECT_TRUE(labels.contains(expected[1]));
-            EXPECT_TRUE(labels.contains(expected[2].arg(QLatin1String(qVersion()))));  // the Qt it runs with
+            for (const QString& text : {QStringLiteral("Orvenna 1.1"), expected[1], expected[2].arg(qVersion())})
+                EXPECT_TRUE(labels.contains(text)) << text.toStdString();  // the name untranslated, the running Qt
             EXPECT_EQ(labels.filter(QStringLiteral("href='https://orvenna.example/contact?subject=license'")).size(), 1);
             dialog->reject();
         });
