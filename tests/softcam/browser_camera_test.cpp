@@ -17,7 +17,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QtCore/qtestsupport_core.h>
 #include <QUrl>
 
 #include <signal.h>
@@ -34,10 +34,7 @@ constexpr int kTolerance = 12;        // per channel, through YUV and back
 const int kLeft[3] = {220, 40, 40};   // RGB
 const int kRight[3] = {40, 80, 220};
 
-void say(const QString& text)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(text));
-}
+void say(const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
 
 // Headless, reaching PipeWire cameras without asking, printing the page's console (Chromium
 // also its capture log, which names most failures). --no-sandbox: tests run as root.
@@ -56,16 +53,6 @@ QStringList browserCommand(const QString& name, const QString& home, const QStri
                     "user_pref(\"devtools.console.stdout.content\", true);\n");
     return {QStringLiteral("firefox-esr"), QStringLiteral("-headless"), QStringLiteral("-no-remote"),
             QStringLiteral("-profile"), home, page};
-}
-
-// Polls `ready` until it holds; false once `limitMs` passes.
-template <typename Ready>
-bool waitUntil(Ready ready, int limitMs)
-{
-    for (const QDeadlineTimer deadline(limitMs); !ready(); QThread::msleep(20))
-        if (deadline.hasExpired())
-            return false;
-    return true;
 }
 
 // A process leading a group of its own, which is terminated, then killed (children too).
@@ -91,13 +78,10 @@ struct Child {
     QProcess process;
 };
 
-bool ownedWithin(const QString& busName, int limitMs)
+bool appears(const QString& busName)
 {
-    if (waitUntil([&] { return QDBusConnection::sessionBus().interface()->isServiceRegistered(busName).value(); },
-                  limitMs))
-        return true;
-    say(busName + QStringLiteral(" did not appear on the session bus"));
-    return false;
+    const auto owned = [&] { return QDBusConnection::sessionBus().interface()->isServiceRegistered(busName).value(); };
+    return QTest::qWaitFor(owned, 10000) || (say(busName + QStringLiteral(" did not appear on the session bus")), false);
 }
 
 // The permission store, saying yes to cameras for unsandboxed programs (app id ""), and the
@@ -117,18 +101,16 @@ bool startCameraPortal(const QString& dir, std::optional<Child>& store, std::opt
     env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("orvenna-test"));
     const QString storeName = QStringLiteral("org.freedesktop.impl.portal.PermissionStore");
     store.emplace(QStringList{QStringLiteral("/usr/libexec/xdg-permission-store")}, env);
-    if (!ownedWithin(storeName, 10000))
+    if (!appears(storeName))
         return false;
     const QDBusMessage set =
         QDBusInterface(storeName, QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"), storeName)
             .call(QStringLiteral("SetPermission"), QStringLiteral("devices"), true, QStringLiteral("camera"),
                   QString(), QStringList{QStringLiteral("yes")});
-    if (set.type() == QDBusMessage::ErrorMessage) {
-        say(QStringLiteral("the permission store refused: ") + set.errorMessage());
-        return false;
-    }
+    if (set.type() == QDBusMessage::ErrorMessage)
+        return say(QStringLiteral("the permission store refused: ") + set.errorMessage()), false;
     portal.emplace(QStringList{QStringLiteral("/usr/libexec/xdg-desktop-portal")}, env);
-    return ownedWithin(QStringLiteral("org.freedesktop.portal.Desktop"), 10000);
+    return appears(QStringLiteral("org.freedesktop.portal.Desktop"));
 }
 
 bool portalSeesCamera()
@@ -184,7 +166,7 @@ int main(int argc, char** argv)
     std::optional<Child> store, portal, browser;   // stopped in reverse order
     if (!startCameraPortal(dir.path(), store, portal))
         return 1;
-    if (!waitUntil(portalSeesCamera, 10000))
+    if (!QTest::qWaitFor(portalSeesCamera, 10000))
         return say(QStringLiteral("the Camera portal never saw the camera")), 1;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), dir.path());

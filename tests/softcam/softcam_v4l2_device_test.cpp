@@ -6,12 +6,11 @@
 #include <softcam.h>
 #include <spa/param/video/raw.h>
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QtCore/qtestsupport_core.h>
 
 #include <gtest/gtest.h>
 
@@ -35,11 +34,11 @@ TEST(SoftcamV4l2Device, ReaderGetsTheLastFrameAlsoWhileNoneIsSent)
 
     // With exclusive_caps, readers find a capture device only once our writer set the format.
     QFile format(QStringLiteral("/sys/devices/virtual/video4linux/video%1/format").arg(*number));
-    for (const QDeadlineTimer deadline(10000); format.open(QIODevice::ReadOnly) && format.readAll().trimmed().isEmpty();
-         QThread::msleep(50)) {
+    const auto formatSet = [&] {
         format.close();
-        ASSERT_FALSE(deadline.hasExpired()) << "the camera never set the device's format";
-    }
+        return format.open(QIODevice::ReadOnly) && !format.readAll().trimmed().isEmpty();
+    };
+    ASSERT_TRUE(QTest::qWaitFor(formatSet, 10000)) << "the camera never set the device's format";
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("frames"));
     QProcess reader;
