@@ -41,18 +41,15 @@ void say(const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); 
 QStringList browserCommand(const QString& name, const QString& home, const QString& page)
 {
     if (name == u"chromium")
-        return {QStringLiteral("chromium"), QStringLiteral("--headless=new"), QStringLiteral("--no-sandbox"),
-                QStringLiteral("--enable-features=WebRtcPipeWireCamera"),
-                QStringLiteral("--use-fake-ui-for-media-stream"), QStringLiteral("--enable-logging=stderr"),
-                QStringLiteral("--v=0"), QStringLiteral("--vmodule=camera_portal=1,pipewire_session=1,video_capture_*=2"),
-                QStringLiteral("--user-data-dir=") + home, page};
-    QFile prefs(home + QStringLiteral("/user.js"));
+        return {"chromium", "--headless=new", "--no-sandbox", "--enable-features=WebRtcPipeWireCamera",
+                "--use-fake-ui-for-media-stream", "--enable-logging=stderr", "--v=0",
+                "--vmodule=camera_portal=1,pipewire_session=1,video_capture_*=2", "--user-data-dir=" + home, page};
+    QFile prefs(home + "/user.js");
     if (QDir().mkpath(home) && prefs.open(QIODevice::WriteOnly))
         prefs.write("user_pref(\"media.webrtc.camera.allow-pipewire\", true);\n"
                     "user_pref(\"media.navigator.permission.disabled\", true);\n"
                     "user_pref(\"devtools.console.stdout.content\", true);\n");
-    return {QStringLiteral("firefox-esr"), QStringLiteral("-headless"), QStringLiteral("-no-remote"),
-            QStringLiteral("-profile"), home, page};
+    return {"firefox-esr", "-headless", "-no-remote", "-profile", home, page};
 }
 
 // A process leading a group of its own, which is terminated, then killed (children too).
@@ -89,35 +86,32 @@ bool appears(const QString& busName)
 // `.portal` file declaring Access for our desktop makes it export Camera, with no backend.
 bool startCameraPortal(const QString& dir, std::optional<Child>& store, std::optional<Child>& portal)
 {
-    QFile declaration(dir + QStringLiteral("/portals/test.portal"));
-    if (!QDir().mkpath(dir + QStringLiteral("/portals")) || !declaration.open(QIODevice::WriteOnly) ||
+    QFile declaration(dir + "/portals/test.portal");
+    if (!QDir().mkpath(dir + "/portals") || !declaration.open(QIODevice::WriteOnly) ||
         declaration.write("[portal]\nDBusName=org.freedesktop.impl.portal.desktop.test\n"
                           "Interfaces=org.freedesktop.impl.portal.Access;\nUseIn=orvenna-test\n") < 0)
         return false;
     declaration.close();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dir);
-    env.insert(QStringLiteral("XDG_DESKTOP_PORTAL_DIR"), dir + QStringLiteral("/portals"));
-    env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("orvenna-test"));
-    const QString storeName = QStringLiteral("org.freedesktop.impl.portal.PermissionStore");
-    store.emplace(QStringList{QStringLiteral("/usr/libexec/xdg-permission-store")}, env);
+    env.insert("XDG_DATA_HOME", dir);
+    env.insert("XDG_DESKTOP_PORTAL_DIR", dir + "/portals");
+    env.insert("XDG_CURRENT_DESKTOP", "orvenna-test");
+    const QString storeName = "org.freedesktop.impl.portal.PermissionStore";
+    store.emplace(QStringList{"/usr/libexec/xdg-permission-store"}, env);
     if (!appears(storeName))
         return false;
-    const QDBusMessage set =
-        QDBusInterface(storeName, QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"), storeName)
-            .call(QStringLiteral("SetPermission"), QStringLiteral("devices"), true, QStringLiteral("camera"),
-                  QString(), QStringList{QStringLiteral("yes")});
+    const QDBusMessage set = QDBusInterface(storeName, "/org/freedesktop/impl/portal/PermissionStore", storeName)
+                                 .call("SetPermission", "devices", true, "camera", QString(), QStringList{"yes"});
     if (set.type() == QDBusMessage::ErrorMessage)
         return say(QStringLiteral("the permission store refused: ") + set.errorMessage()), false;
-    portal.emplace(QStringList{QStringLiteral("/usr/libexec/xdg-desktop-portal")}, env);
-    return appears(QStringLiteral("org.freedesktop.portal.Desktop"));
+    portal.emplace(QStringList{"/usr/libexec/xdg-desktop-portal"}, env);
+    return appears("org.freedesktop.portal.Desktop");
 }
 
 bool portalSeesCamera()
 {
-    return QDBusInterface(QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
-                          QStringLiteral("org.freedesktop.portal.Camera"))
-        .property("IsCameraPresent").toBool();
+    return QDBusInterface("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                          "org.freedesktop.portal.Camera").property("IsCameraPresent").toBool();
 }
 
 // A width x height BGR picture: kLeft on the left half, kRight on the right.
@@ -151,8 +145,7 @@ int main(int argc, char** argv)
     const QString& name = args[1];
     const int width = args[2].toInt(), height = args[3].toInt();
     QTemporaryDir dir;
-    const QStringList command = browserCommand(name, dir.filePath(QStringLiteral("profile")),
-                                               QUrl::fromLocalFile(args[4]).toString());
+    const QStringList command = browserCommand(name, dir.filePath("profile"), QUrl::fromLocalFile(args[4]).toString());
     if (QStandardPaths::findExecutable(command.first()).isEmpty())
         return say(command.first() + QStringLiteral(" is not installed: skipped")), kSkip;
     QFile why(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/unavailable"));
@@ -169,12 +162,12 @@ int main(int argc, char** argv)
     if (!QTest::qWaitFor(portalSeesCamera, 10000))
         return say(QStringLiteral("the Camera portal never saw the camera")), 1;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), dir.path());
+    env.insert("HOME", dir.path());
     QProcess& process = browser.emplace(command, env).process;
 
     // Exact, or grown to even by a repeated edge (the camera's subsampled formats).
-    const QStringList sizes = {QStringLiteral("%1x%2").arg(width).arg(height),
-                               QStringLiteral("%1x%2").arg(width + width % 2).arg(height + height % 2)};
+    const QStringList sizes = {QString("%1x%2").arg(width).arg(height),
+                               QString("%1x%2").arg(width + width % 2).arg(height + height % 2)};
     static const QRegularExpression report(QStringLiteral("orvenna-camera (.*?)\"?(, source:.*)?$"));
     static const QRegularExpression picture(QStringLiteral("^size=(\\S+) left=(\\S+) right=(\\S+) labels=(.*)$"));
     QString last = QStringLiteral("(nothing)");

@@ -44,20 +44,18 @@ TEST(MainWindowTest, StartsHiddenWithPlainFileNameAndExclusiveLanguages)
     }
 }
 
+// Two to five digits a side: what the box takes can become a size.
 TEST(MainWindowTest, ResolutionBoxRefusesWhatCannotBecomeASize)
 {
     auto window = makeWindow();
-    const QComboBox* box = window->m_resolutionCombo;
-    const std::pair<const char*, QValidator::State> cases[] = {
-        {"1280x720", QValidator::Acceptable}, {"99999x99999", QValidator::Acceptable}, {"1280x", QValidator::Intermediate},
-        {"", QValidator::Intermediate},       {"1x720", QValidator::Invalid},       {"1280x720x", QValidator::Invalid},
-        {"123456x720", QValidator::Invalid},  {"1280X720", QValidator::Invalid},    {"1280 x 720", QValidator::Invalid},
-    };
-    ASSERT_NE(box->validator(), nullptr);
-    for (const auto& [input, state] : cases) {
-        QString text = QString::fromLatin1(input);
-        int position = text.size();
-        EXPECT_EQ(box->validator()->validate(text, position), state) << input;
+    const QValidator* validator = window->m_resolutionCombo->validator();
+    ASSERT_NE(validator, nullptr);
+    const std::pair<QString, QValidator::State> cases[] = {
+        {"99999x99999", QValidator::Acceptable}, {"1280x", QValidator::Intermediate}, {"1x720", QValidator::Invalid},
+        {"1280x720x", QValidator::Invalid}, {"123456x720", QValidator::Invalid}, {"1280X720", QValidator::Invalid}};
+    for (auto [text, state] : cases) {
+        int position = int(text.size());
+        EXPECT_EQ(validator->validate(text, position), state) << text.toStdString();
     }
 }
 
