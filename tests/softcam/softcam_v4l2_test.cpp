@@ -77,13 +77,9 @@ int fakeIoctl(int, unsigned long request, void* argument)
         std::strcpy(reinterpret_cast<char*>(static_cast<v4l2_capability*>(argument)->driver), "v4l2 loopback");
         static_cast<v4l2_capability*>(argument)->capabilities = V4L2_CAP_VIDEO_OUTPUT;
         return 0;
-    case VIDIOC_S_FMT: {
-        // The kernel's layout (v4l2_fill_pixfmt): YUYV 2 bytes a pixel, I420 chroma rounded up.
+    case VIDIOC_S_FMT: {   // the kernel's YUYV layout (v4l2_fill_pixfmt), the format tried first
         v4l2_pix_format& pix = static_cast<v4l2_format*>(argument)->fmt.pix;
-        const bool yuyv = pix.pixelformat == V4L2_PIX_FMT_YUYV;
-        pix.bytesperline = yuyv ? pix.width * 2 : pix.width;
-        pix.sizeimage = yuyv ? pix.width * 2 * pix.height
-                             : pix.width * pix.height + 2 * ((pix.width + 1) / 2) * ((pix.height + 1) / 2);
+        pix.sizeimage = (pix.bytesperline = pix.width * 2) * pix.height;
         return 0;
     }
     case VIDIOC_SUBSCRIBE_EVENT:
