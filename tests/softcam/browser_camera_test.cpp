@@ -17,7 +17,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QtCore/qtestsupport_core.h>
+#include <QThread>
 #include <QUrl>
 
 #include <signal.h>
@@ -52,6 +52,16 @@ QStringList browserCommand(const QString& name, const QString& home, const QStri
     return {"firefox-esr", "-headless", "-no-remote", "-profile", home, page};
 }
 
+// Polls `ready` until it holds; false after 10 s. Handles no events: QtDBus would keep what they bring.
+template <typename Ready>
+bool within10s(Ready ready)
+{
+    for (const QDeadlineTimer deadline(10000); !ready(); QThread::msleep(20))
+        if (deadline.hasExpired())
+            return false;
+    return true;
+}
+
 // A process leading a group of its own, which is terminated, then killed (children too).
 struct Child {
     Child(const QStringList& command, const QProcessEnvironment& env)
@@ -78,7 +88,7 @@ struct Child {
 bool appears(const QString& busName)
 {
     const auto owned = [&] { return QDBusConnection::sessionBus().interface()->isServiceRegistered(busName).value(); };
-    return QTest::qWaitFor(owned, 10000) || (say(busName + QStringLiteral(" did not appear on the session bus")), false);
+    return within10s(owned) || (say(busName + QStringLiteral(" did not appear on the session bus")), false);
 }
 
 // The permission store, saying yes to cameras for unsandboxed programs (app id ""), and the
@@ -159,7 +169,7 @@ int main(int argc, char** argv)
     std::optional<Child> store, portal, browser;   // stopped in reverse order
     if (!startCameraPortal(dir.path(), store, portal))
         return 1;
-    if (!QTest::qWaitFor(portalSeesCamera, 10000))
+    if (!within10s(portalSeesCamera))
         return say(QStringLiteral("the Camera portal never saw the camera")), 1;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", dir.path());
