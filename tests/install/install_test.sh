@@ -5,9 +5,8 @@ set -euo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
 need() { for tool; do command -v "$tool" >/dev/null || { echo "skipped: no $tool"; exit 77; }; done; }
 
-# Starts the installed program offscreen and prints the first line showing its
-# camera library opened (LD_DEBUG: the dynamic loader's trace) or missing (the
-# window's message, on stderr too); ends the program then.
+# Starts the installed program offscreen, prints the first line showing its camera library
+# opened (the loader's LD_DEBUG trace) or missing (the window's message), ends it.
 first_camera_line() {
     local runtime line
     runtime=$(mktemp -d)
@@ -18,8 +17,7 @@ first_camera_line() {
         [[ $line =~ libsoftcam\.so\ \[0\]\;\ \ generating\ link\ map|libsoftcam\.so\ not\ found ]] && break
         line=
     done
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    { kill "$pid"; wait "$pid"; } 2>/dev/null || true
     rm -rf "$runtime"
     echo "$line"
 }
@@ -69,7 +67,7 @@ deb)  # BUILD OUT VERSION
     "${CPACK:-cpack}" -G DEB --config "$1/CPackConfig.cmake" -B "$2" >/dev/null
     deb=$2/orvenna_$3_amd64.deb
     depends=$(dpkg-deb -f "$deb" Depends) || fail "no $deb"
-    # The daemon by hand, the libraries read from the program and the camera library.
+    # The daemon by hand, the libraries from the program and the camera library.
     for package in pipewire libqt6widgets6 libpipewire-0.3-0; do
         [[ $depends =~ (^|, )$package( |,|$) ]] || fail "Depends lacks $package: $depends"
     done

@@ -1,12 +1,7 @@
-// A real browser reads the camera: a picture of one colour on the left and
-// another on the right goes through libsoftcam.so in the private PipeWire
-// session; the browser reaches it through the Camera portal (started here),
-// and its page logs the size, the colours and the labels it sees.
-//
-//   browser_camera_test chromium|firefox WIDTH HEIGHT PAGE
-//
-// Exit code 0 when the browser shows the picture, 1 when not, 77 (skip,
-// reason printed) when the browser is not installed or PipeWire cannot run.
+// browser_camera_test chromium|firefox WIDTH HEIGHT PAGE: a two-colour picture goes
+// through libsoftcam.so in the private PipeWire session to a real browser (through the
+// Camera portal started here), whose page logs the size, colours and labels it sees.
+// Exit code 0 when the browser shows it, 1 when not, 77 (skip) without browser or PipeWire.
 #include "frame_pump.h"
 
 #include <softcam.h>
@@ -17,7 +12,6 @@
 #include <QDBusInterface>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -40,120 +34,94 @@ constexpr int kTolerance = 12;        // per channel, through YUV and back
 const int kLeft[3] = {220, 40, 40};   // RGB
 const int kRight[3] = {40, 80, 220};
 
-void say(const QString& text)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(text));
-}
+void say(const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
 
-// Program and arguments that let the browser reach PipeWire cameras headless,
-// without asking, and print the page's console (Chromium also its capture
-// log, which names most failures). --no-sandbox only because tests run as root.
+// Headless, reaching PipeWire cameras without asking, printing the page's console (Chromium
+// also its capture log, which names most failures). --no-sandbox: tests run as root.
 QStringList browserCommand(const QString& name, const QString& home, const QString& page)
 {
     if (name == u"chromium")
-        return {QStringLiteral("chromium"), QStringLiteral("--headless=new"), QStringLiteral("--no-sandbox"),
-                QStringLiteral("--enable-features=WebRtcPipeWireCamera"),
-                QStringLiteral("--use-fake-ui-for-media-stream"), QStringLiteral("--enable-logging=stderr"),
-                QStringLiteral("--v=0"), QStringLiteral("--vmodule=camera_portal=1,pipewire_session=1,video_capture_*=2"),
-                QStringLiteral("--user-data-dir=") + home, page};
-    QFile prefs(home + QStringLiteral("/user.js"));
+        return {"chromium", "--headless=new", "--no-sandbox", "--enable-features=WebRtcPipeWireCamera",
+                "--use-fake-ui-for-media-stream", "--enable-logging=stderr", "--v=0",
+                "--vmodule=camera_portal=1,pipewire_session=1,video_capture_*=2", "--user-data-dir=" + home, page};
+    QFile prefs(home + "/user.js");
     if (QDir().mkpath(home) && prefs.open(QIODevice::WriteOnly))
         prefs.write("user_pref(\"media.webrtc.camera.allow-pipewire\", true);\n"
                     "user_pref(\"media.navigator.permission.disabled\", true);\n"
                     "user_pref(\"devtools.console.stdout.content\", true);\n");
-    return {QStringLiteral("firefox-esr"), QStringLiteral("-headless"), QStringLiteral("-no-remote"),
-            QStringLiteral("-profile"), home, page};
+    return {"firefox-esr", "-headless", "-no-remote", "-profile", home, page};
 }
 
-// Polls `ready` until it holds; false once `limitMs` passes.
+// Polls `ready` until it holds; false after 10 s. Handles no events: QtDBus would keep what they bring.
 template <typename Ready>
-bool waitUntil(Ready ready, int limitMs)
+bool within10s(Ready ready)
 {
-    for (const QDeadlineTimer deadline(limitMs); !ready(); QThread::msleep(20))
+    for (const QDeadlineTimer deadline(10000); !ready(); QThread::msleep(20))
         if (deadline.hasExpired())
             return false;
     return true;
 }
 
-// A process started and ended here, with every process it starts: it leads a
-// process group of its own, which is terminated, then killed.
-class Child {
-public:
+// A process leading a group of its own, which is terminated, then killed (children too).
+struct Child {
     Child(const QStringList& command, const QProcessEnvironment& env)
     {
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.setChildProcessModifier([] { setpgid(0, 0); });
-        m_process.start(command.first(), command.mid(1));
-        if (!m_process.waitForStarted(5000))
-            say(command.first() + QStringLiteral(" did not start: ") + m_process.errorString());
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setChildProcessModifier([] { setpgid(0, 0); });
+        process.start(command.first(), command.mid(1));
+        if (!process.waitForStarted(5000))
+            say(command.first() + QStringLiteral(" did not start: ") + process.errorString());
     }
     ~Child()
     {
-        const auto group = pid_t(m_process.processId());
-        if (group <= 0)
-            return;
-        ::kill(-group, SIGTERM);
-        if (!m_process.waitForFinished(5000))
+        if (const auto group = pid_t(process.processId()); group > 0) {
+            ::kill(-group, SIGTERM);
+            process.waitForFinished(5000);
             ::kill(-group, SIGKILL);
-        m_process.waitForFinished(5000);
-        ::kill(-group, SIGKILL);   // children that outlived their parent
+            process.waitForFinished(5000);
+        }
     }
-    QProcess& process() { return m_process; }
-
-private:
-    QProcess m_process;
+    QProcess process;
 };
 
-bool ownedWithin(const QString& busName, int limitMs)
+bool appears(const QString& busName)
 {
-    if (waitUntil([&] { return QDBusConnection::sessionBus().interface()->isServiceRegistered(busName).value(); },
-                  limitMs))
-        return true;
-    say(busName + QStringLiteral(" did not appear on the session bus"));
-    return false;
+    const auto owned = [&] { return QDBusConnection::sessionBus().interface()->isServiceRegistered(busName).value(); };
+    return within10s(owned) || (say(busName + QStringLiteral(" did not appear on the session bus")), false);
 }
 
-// The permission store, saying yes to cameras for unsandboxed programs (app
-// id ""), and the portal; their files lie in `dir`. A `.portal` file that
-// declares the Access interface for our desktop name is what makes the portal
-// export its Camera interface; no backend has to run. Started here rather
-// than by bus activation, so that we stop exactly these.
+// The permission store, saying yes to cameras for unsandboxed programs (app id ""), and the
+// portal, files in `dir`; started here, not by bus activation, so we stop exactly these. A
+// `.portal` file declaring Access for our desktop makes it export Camera, with no backend.
 bool startCameraPortal(const QString& dir, std::optional<Child>& store, std::optional<Child>& portal)
 {
-    QFile declaration(dir + QStringLiteral("/portals/test.portal"));
-    if (!QDir().mkpath(dir + QStringLiteral("/portals")) || !declaration.open(QIODevice::WriteOnly) ||
+    QFile declaration(dir + "/portals/test.portal");
+    if (!QDir().mkpath(dir + "/portals") || !declaration.open(QIODevice::WriteOnly) ||
         declaration.write("[portal]\nDBusName=org.freedesktop.impl.portal.desktop.test\n"
                           "Interfaces=org.freedesktop.impl.portal.Access;\nUseIn=orvenna-test\n") < 0)
         return false;
     declaration.close();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dir);
-    env.insert(QStringLiteral("XDG_DESKTOP_PORTAL_DIR"), dir + QStringLiteral("/portals"));
-    env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("orvenna-test"));
-    const QString storeName = QStringLiteral("org.freedesktop.impl.portal.PermissionStore");
-    store.emplace(QStringList{QStringLiteral("/usr/libexec/xdg-permission-store")}, env);
-    if (!ownedWithin(storeName, 10000))
+    env.insert("XDG_DATA_HOME", dir);
+    env.insert("XDG_DESKTOP_PORTAL_DIR", dir + "/portals");
+    env.insert("XDG_CURRENT_DESKTOP", "orvenna-test");
+    const QString storeName = "org.freedesktop.impl.portal.PermissionStore";
+    store.emplace(QStringList{"/usr/libexec/xdg-permission-store"}, env);
+    if (!appears(storeName))
         return false;
-    const QDBusMessage set = QDBusInterface(storeName, QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"),
-                                            storeName)
-                                 .call(QStringLiteral("SetPermission"), QStringLiteral("devices"), true,
-                                       QStringLiteral("camera"), QString(), QStringList{QStringLiteral("yes")});
-    if (set.type() == QDBusMessage::ErrorMessage) {
-        say(QStringLiteral("the permission store refused: ") + set.errorMessage());
-        return false;
-    }
-    portal.emplace(QStringList{QStringLiteral("/usr/libexec/xdg-desktop-portal")}, env);
-    return ownedWithin(QStringLiteral("org.freedesktop.portal.Desktop"), 10000);
+    const QDBusMessage set = QDBusInterface(storeName, "/org/freedesktop/impl/portal/PermissionStore", storeName)
+                                 .call("SetPermission", "devices", true, "camera", QString(), QStringList{"yes"});
+    if (set.type() == QDBusMessage::ErrorMessage)
+        return say(QStringLiteral("the permission store refused: ") + set.errorMessage()), false;
+    portal.emplace(QStringList{"/usr/libexec/xdg-desktop-portal"}, env);
+    return appears("org.freedesktop.portal.Desktop");
 }
 
 bool portalSeesCamera()
 {
-    return QDBusInterface(QStringLiteral("org.freedesktop.portal.Desktop"),
-                          QStringLiteral("/org/freedesktop/portal/desktop"),
-                          QStringLiteral("org.freedesktop.portal.Camera"))
-        .property("IsCameraPresent")
-        .toBool();
+    return QDBusInterface("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                          "org.freedesktop.portal.Camera").property("IsCameraPresent").toBool();
 }
 
 // A width x height BGR picture: kLeft on the left half, kRight on the right.
@@ -176,61 +144,45 @@ bool near(const QString& rgb, const int* expected)
     return true;
 }
 
-struct CameraDeleter { void operator()(void* camera) const { scDeleteCamera(camera); } };
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 5) {
-        say(QStringLiteral("usage: browser_camera_test chromium|firefox WIDTH HEIGHT PAGE"));
-        return 2;
-    }
+    if (args.size() != 5)
+        return say(QStringLiteral("usage: browser_camera_test chromium|firefox WIDTH HEIGHT PAGE")), 2;
     const QString& name = args[1];
     const int width = args[2].toInt(), height = args[3].toInt();
     QTemporaryDir dir;
-    const QStringList command = browserCommand(name, dir.filePath(QStringLiteral("profile")),
-                                               QUrl::fromLocalFile(args[4]).toString());
-    if (QStandardPaths::findExecutable(command.first()).isEmpty()) {
-        say(command.first() + QStringLiteral(" is not installed: skipped"));
-        return kSkip;
-    }
+    const QStringList command = browserCommand(name, dir.filePath("profile"), QUrl::fromLocalFile(args[4]).toString());
+    if (QStandardPaths::findExecutable(command.first()).isEmpty())
+        return say(command.first() + QStringLiteral(" is not installed: skipped")), kSkip;
     QFile why(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/unavailable"));
-    if (why.open(QIODevice::ReadOnly)) {
-        say(QStringLiteral("PipeWire cannot be started here: ") + QString::fromUtf8(why.readAll().trimmed()));
-        return kSkip;
-    }
+    if (why.open(QIODevice::ReadOnly))
+        return say(QStringLiteral("PipeWire cannot be started here: ") + QString::fromUtf8(why.readAll())), kSkip;
 
-    std::unique_ptr<void, CameraDeleter> camera(scCreateCamera(width, height, 30));
-    if (!camera) {
-        say(QStringLiteral("no camera at that size"));
-        return 1;
-    }
+    std::unique_ptr<void, void (*)(void*)> camera(scCreateCamera(width, height, 30), scDeleteCamera);
+    if (!camera)
+        return say(QStringLiteral("no camera at that size")), 1;
     FramePump pump(camera.get(), twoColourFrame(width, height));
     std::optional<Child> store, portal, browser;   // stopped in reverse order
     if (!startCameraPortal(dir.path(), store, portal))
         return 1;
-    if (!waitUntil(portalSeesCamera, 10000)) {
-        say(QStringLiteral("the Camera portal never saw the camera"));
-        return 1;
-    }
-
+    if (!within10s(portalSeesCamera))
+        return say(QStringLiteral("the Camera portal never saw the camera")), 1;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), dir.path());
-    QElapsedTimer sinceLaunch;
-    sinceLaunch.start();
-    QProcess& process = browser.emplace(command, env).process();
+    env.insert("HOME", dir.path());
+    QProcess& process = browser.emplace(command, env).process;
 
     // Exact, or grown to even by a repeated edge (the camera's subsampled formats).
-    const QStringList sizes = {QStringLiteral("%1x%2").arg(width).arg(height),
-                               QStringLiteral("%1x%2").arg(width + width % 2).arg(height + height % 2)};
+    const QStringList sizes = {QString("%1x%2").arg(width).arg(height),
+                               QString("%1x%2").arg(width + width % 2).arg(height + height % 2)};
     static const QRegularExpression report(QStringLiteral("orvenna-camera (.*?)\"?(, source:.*)?$"));
     static const QRegularExpression picture(QStringLiteral("^size=(\\S+) left=(\\S+) right=(\\S+) labels=(.*)$"));
     QString last = QStringLiteral("(nothing)");
     QStringList notes, browserLog;   // the page's reopenings; the browser's last lines
-    for (const QDeadlineTimer deadline(20000); !deadline.hasExpired();) {
+    for (const QDeadlineTimer deadline(20000); !last.startsWith(u"error=") && !deadline.hasExpired();) {
         if (!process.canReadLine() && !process.waitForReadyRead(int(deadline.remainingTime()))) {
             if (process.state() == QProcess::NotRunning)
                 break;
@@ -244,25 +196,15 @@ int main(int argc, char** argv)
                 browserLog.removeFirst();
             continue;
         }
-        last = m.captured(1);
-        if (last.startsWith(u"error="))
-            break;
-        if (last.startsWith(u"note=")) {
+        if ((last = m.captured(1)).startsWith(u"note="))
             notes.append(last.mid(5));
-            continue;
-        }
         const QRegularExpressionMatch p = picture.match(last);
         if (p.hasMatch() && sizes.contains(p.captured(1)) && near(p.captured(2), kLeft) &&
-            near(p.captured(3), kRight) && p.captured(4).split(u'|').contains(u"Orvenna Camera")) {
-            say(QStringLiteral("%1 shows the picture %2 ms after launch: %3; opened again: %4")
-                    .arg(name).arg(sinceLaunch.elapsed()).arg(last, notes.join(u", ")));
-            return 0;
-        }
+            near(p.captured(3), kRight) && p.captured(4).split(u'|').contains(u"Orvenna Camera"))
+            return say(name + QStringLiteral(" shows the picture: ") + last), 0;
     }
     say(browserLog.join(u'\n'));
-    say(QStringLiteral("%1 did not show the %2 picture (left %3,%4,%5, right %6,%7,%8); last report: %9; opened again: %10")
-            .arg(name, sizes[0])
-            .arg(kLeft[0]).arg(kLeft[1]).arg(kLeft[2]).arg(kRight[0]).arg(kRight[1]).arg(kRight[2])
-            .arg(last, notes.join(u", ")));
+    say(QStringLiteral("%1 did not show the %2 picture; last report: %3; opened again: %4")
+            .arg(name, sizes[0], last, notes.join(u", ")));
     return 1;
 }

@@ -6,12 +6,11 @@
 #include <softcam.h>
 #include <spa/param/video/raw.h>
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QtCore/qtestsupport_core.h>
 
 #include <gtest/gtest.h>
 
@@ -35,32 +34,27 @@ TEST(SoftcamV4l2Device, ReaderGetsTheLastFrameAlsoWhileNoneIsSent)
 
     // With exclusive_caps, readers find a capture device only once our writer set the format.
     QFile format(QStringLiteral("/sys/devices/virtual/video4linux/video%1/format").arg(*number));
-    for (const QDeadlineTimer deadline(10000); format.open(QIODevice::ReadOnly) && format.readAll().trimmed().isEmpty();
-         QThread::msleep(50)) {
+    const auto formatSet = [&] {
         format.close();
-        ASSERT_FALSE(deadline.hasExpired()) << "the camera never set the device's format";
-    }
+        return format.open(QIODevice::ReadOnly) && !format.readAll().trimmed().isEmpty();
+    };
+    ASSERT_TRUE(QTest::qWaitFor(formatSet, 10000)) << "the camera never set the device's format";
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("frames"));
     QProcess reader;
     reader.setProcessChannelMode(QProcess::ForwardedChannels);
-    reader.start(QStringLiteral("v4l2-ctl"), {QStringLiteral("--device=/dev/video%1").arg(*number),
-                                              QStringLiteral("--stream-mmap=3"),
-                                              QStringLiteral("--stream-count=%1").arg(kFrames),
-                                              QStringLiteral("--stream-to=%1").arg(out)});
+    reader.start(QStringLiteral("v4l2-ctl"), {QStringLiteral("--device=/dev/video%1").arg(*number), QStringLiteral("--stream-mmap=3"),
+                                              QStringLiteral("--stream-count=%1").arg(kFrames), QStringLiteral("--stream-to=") + out});
     ASSERT_TRUE(reader.waitForFinished(20000) && reader.exitCode() == 0) << "v4l2-ctl got no frames";
     scDeleteCamera(camera);
 
     FrameConverter converter;
     ASSERT_TRUE(converter.configure(SPA_VIDEO_FORMAT_YUY2, kWidth, kHeight));
-    std::vector<uint8_t> expected(converter.frameBytes());
-    converter.convert(frame.data(), expected.data());
-    QByteArray expectedAll;
-    for (int i = 0; i < kFrames; ++i)
-        expectedAll.append(reinterpret_cast<const char*>(expected.data()), qsizetype(expected.size()));
+    QByteArray expected(qsizetype(converter.frameBytes()), '\0');
+    converter.convert(frame.data(), reinterpret_cast<uint8_t*>(expected.data()));
     QFile frames(out);
     ASSERT_TRUE(frames.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(frames.readAll() == expectedAll);
+    EXPECT_TRUE(frames.readAll() == expected.repeated(kFrames));
 }
 
 } // namespace

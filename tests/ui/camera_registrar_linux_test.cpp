@@ -1,5 +1,4 @@
-// Linux registration against a temporary sysfs tree, the test's own sockets and
-// fake elevation tools that change the tree as the real commands would.
+// Linux registration on a temporary sysfs tree, own sockets and fake elevation tools that change it.
 #include "ui/camera_registrar.h"
 
 #include "fake_system.h"
@@ -40,32 +39,27 @@ bool registerAndWait(CameraRegistrar& registrar, bool unregister)
 
 TEST(LinuxRegistration, RegisteredWhenPipeWireAnswersOrOurLoopbackDeviceExists)
 {
-    enum class Socket { None, Listening, Stale };  // stale: left by a daemon that died
+    enum Socket { None, Listening, Stale };  // stale: left by a daemon that died
     const struct {
-        const char* what;
         Socket socket;
         const char* deviceName;  // null: no video device
         bool loopback, registered;
     } cases[] = {
-        {"nothing", Socket::None, nullptr, true, false},
-        {"daemon listening", Socket::Listening, nullptr, true, true},
-        {"socket of a daemon that died", Socket::Stale, nullptr, true, false},
-        {"our device", Socket::None, "Orvenna Camera", true, true},
-        {"another program's device", Socket::None, "Dummy video device", true, false},
-        {"our label on another driver's device", Socket::None, "Orvenna Camera", false, false},
+        {None, nullptr, true, false},          {Listening, nullptr, true, true},
+        {Stale, nullptr, true, false},         {None, "Orvenna Camera", true, true},
+        {None, "Dummy video device", true, false},
+        {None, "Orvenna Camera", false, false},  // our label on another driver's device
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(&c - cases);
         FakeSystem system;
         if (c.deviceName)
             system.addDevice(0, c.deviceName, c.loopback);
         const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        if (c.socket != Socket::None) {
-            sockaddr_un address = {AF_UNIX, {}};
-            system.setup().pipewireSocket.copy(address.sun_path, sizeof address.sun_path - 1);
-            ASSERT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-            ASSERT_TRUE(c.socket == Socket::Stale || listen(fd, 1) == 0);
-        }
+        sockaddr_un address = {AF_UNIX, {}};
+        system.setup().pipewireSocket.copy(address.sun_path, sizeof address.sun_path - 1);
+        ASSERT_TRUE(c.socket == None || (!bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) &&
+                                         (c.socket == Stale || !listen(fd, 1))));
         EXPECT_EQ(CameraRegistrar(system.setup()).isRegistered(), c.registered);
         close(fd);
     }
@@ -76,13 +70,10 @@ TEST(LinuxRegistration, PipeWireSocketFollowsTheEnvironment)
     const struct {
         const char *remote, *pipewireDir, *xdgDir;
         std::string socket;
-    } cases[] = {
-        {nullptr, nullptr, "/run/user/7", "/run/user/7/pipewire-0"},
-        {nullptr, "/tmp/pw", "/run/user/7", "/tmp/pw/pipewire-0"},
-        {"other-0", nullptr, "/run/user/7", "/run/user/7/other-0"},
-        {"/tmp/pw/socket", "/tmp/pw", "/run/user/7", "/tmp/pw/socket"},
-        {nullptr, nullptr, nullptr, ""},
-    };
+    } cases[] = {{nullptr, nullptr, "/run/user/7", "/run/user/7/pipewire-0"},
+                 {nullptr, "/tmp/pw", "/run/user/7", "/tmp/pw/pipewire-0"},
+                 {"other-0", nullptr, "/run/user/7", "/run/user/7/other-0"},
+                 {"/tmp/pw/socket", "/tmp/pw", "/run/user/7", "/tmp/pw/socket"}, {nullptr, nullptr, nullptr, ""}};
     for (const auto& c : cases) {
         for (auto [name, value] : {std::pair{"PIPEWIRE_REMOTE", c.remote}, {"PIPEWIRE_RUNTIME_DIR", c.pipewireDir},
                                    {"XDG_RUNTIME_DIR", c.xdgDir}})
@@ -149,10 +140,8 @@ TEST(LinuxRegistration, ToolThatCannotStartOrOutlastsTheLimitFails)
     ASSERT_GE(running, 0);
     ASSERT_TRUE(spy.wait(kWaitMs));
     EXPECT_FALSE(spy.at(0).at(0).toBool());
-    // The write end closes when the tool is killed, not when its sleep ends.
-    pollfd hangUp = {running, POLLIN, 0};
-    EXPECT_EQ(poll(&hangUp, 1, kWaitMs), 1);
-    EXPECT_TRUE(hangUp.revents & POLLHUP);
+    pollfd hangUp = {running, POLLIN, 0};  // the write end closes when the tool is killed, not after its sleep
+    EXPECT_TRUE(poll(&hangUp, 1, kWaitMs) == 1 && (hangUp.revents & POLLHUP));
     close(running);
     EXPECT_TRUE(reaped.count() == 1 || reaped.wait(kWaitMs)) << "the killed tool is not reaped";
 }

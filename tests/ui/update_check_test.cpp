@@ -28,8 +28,7 @@ QByteArray http(const QByteArray& status, const QByteArray& body, bool withLengt
     return "HTTP/1.1 " + status + "\r\nConnection: close\r\n" + length + "\r\n" + body;
 }
 
-// Answers each request on the loopback with `response` (a body-less request
-// ends with a blank line) and keeps its head; `hold` keeps the connection open.
+// Answers each (body-less) request with `response`, keeps its head; `hold` keeps the connection.
 struct LocalHttpServer : QTcpServer {
     QByteArray response;
     bool hold = false;
@@ -78,11 +77,11 @@ QString rendered(const QLabel* label)
 }
 
 // A window on its own settings file whose checker asks `site`.
-struct WindowUnderTest : MainWindow {
+struct UpdateWindow : MainWindow {
     using MainWindow::checkForUpdates, MainWindow::m_settings, MainWindow::m_updateBanner,
         MainWindow::m_updateChecker, MainWindow::m_updateLabel, MainWindow::showUpdateBanner,
         MainWindow::systemLanguage;
-    WindowUnderTest(const QString& ini, const QString& site)
+    UpdateWindow(const QString& ini, const QString& site)  // after the start's own check
     {
         delete m_settings;
         m_settings = new QSettings(ini, QSettings::IniFormat, this);
@@ -98,17 +97,19 @@ TEST(UpdateCheckTest, PingsOncePerDayCarryingOnlyWhatTheUserAllows)
     server.response = http("200 OK", R"j({"version":"2.0-beta<b>!</b>","url":"javascript:alert(1)"})j");
     QTemporaryDir dir;
     const QString ini = dir.filePath("orvenna.ini");
-    WindowUnderTest window(ini, server.site());
+    UpdateWindow window(ini, server.site());
     QSettings& settings = *window.m_settings;
     const auto ping = [&](const std::function<void()>& meanwhile = [] {}) {
         return requestEnds(window.m_updateChecker, [&] { window.checkForUpdates(); meanwhile(); });
     };
     const auto sentItems = [&] { return QUrlQuery(QUrl::fromEncoded(server.target()).query()).queryItems(); };
-    using Items = QList<std::pair<QString, QString>>;
+    const auto items = [](const QString& id, const QString& language) {
+        return QList<std::pair<QString, QString>>{{"id", id}, {"v", "1.1"}, {"os", QSysInfo::productVersion()}, {"lang", language}};
+    };
     const QRegularExpression uuid4("^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$");
 
-    // First start: today is on disk before the request goes out, with a new
-    // id, the version, the system's version and language in that order.
+    // First start: today is on disk before the request goes out with a new id, the version,
+    // the system's version and language in that order.
     ASSERT_TRUE(ping([&] {
         QFile file(ini);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll().contains(
@@ -116,12 +117,11 @@ TEST(UpdateCheckTest, PingsOncePerDayCarryingOnlyWhatTheUserAllows)
     }));
     const QString id = settings.value("analytics/id").toString();
     EXPECT_TRUE(uuid4.match(id).hasMatch()) << id.toStdString();
-    EXPECT_EQ(sentItems(), Items({{"id", id}, {"v", "1.1"}, {"os", QSysInfo::productVersion()},
-                                  {"lang", window.systemLanguage()}}));
+    EXPECT_EQ(sentItems(), items(id, window.systemLanguage()));
     EXPECT_TRUE(server.heads.first().contains("\r\nUser-Agent: Orvenna/1.1 (virtual camera)\r\n"));
 
-    // 2.0-beta is newer; the reply's markup shows as text, its script link
-    // gives way to the download page, and a quote cannot leave the link.
+    // 2.0-beta is newer; the reply's markup shows as text, its script link gives way to the
+    // download page, and a quote cannot leave the link.
     EXPECT_FALSE(window.m_updateBanner->isHidden());
     EXPECT_EQ(rendered(window.m_updateLabel).toStdString(),
               "Orvenna 2.0-beta<b>!</b> is available. Download -> " + server.site().toStdString() + "/download");
@@ -135,8 +135,7 @@ TEST(UpdateCheckTest, PingsOncePerDayCarryingOnlyWhatTheUserAllows)
     ASSERT_TRUE(ping());
     EXPECT_EQ(server.target(), "/api/ping.php?v=1.1");
 
-    // Statistics on again: the stored id is sent once more; a stored text
-    // that is no id gives way to a new one.
+    // Statistics on again: the stored id is sent once more; a stored non-id gives way to a new one.
     settings.setValue("analytics/enabled", true);
     settings.setValue("language", "pt");
     for (const QString& stored : {id, QStringLiteral("not-an-id")}) {
@@ -145,7 +144,7 @@ TEST(UpdateCheckTest, PingsOncePerDayCarryingOnlyWhatTheUserAllows)
         ASSERT_TRUE(ping());
         const QString sent = settings.value("analytics/id").toString();
         EXPECT_TRUE(uuid4.match(sent).hasMatch() && (sent == id) == (stored == id)) << sent.toStdString();
-        EXPECT_EQ(sentItems(), Items({{"id", sent}, {"v", "1.1"}, {"os", QSysInfo::productVersion()}, {"lang", "pt"}}));
+        EXPECT_EQ(sentItems(), items(sent, "pt"));
     }
 }
 
@@ -176,8 +175,7 @@ TEST(UpdateCheckerTest, AnnouncesOnlyAHigherVersionFromAProperReply)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         LocalHttpServer server;
-        server.response = c.response;
-        server.hold = c.hold;
+        std::tie(server.response, server.hold) = std::tie(c.response, c.hold);
         UpdateChecker checker;
         checker.setSite(server.site());
         QSignalSpy announced(&checker, &UpdateChecker::updateAvailable);
