@@ -42,7 +42,8 @@ int main(int argc, char** argv)
     if (!instance.claim(QApplication::arguments().mid(1)))
         return 0;
 
-    MainWindow window;
+    // Settings of its own: a window state saved by one case must not open the next.
+    MainWindow window(qEnvironmentVariable("XDG_RUNTIME_DIR") + "/orvenna.ini");
     QWidget other;
     StateReporter reporter;
     window.installEventFilter(&reporter);
