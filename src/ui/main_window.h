@@ -66,8 +66,12 @@ public slots:
     void onRegister();
     void onUnregister();
     void onTimerTick();
-    // Invoked by name, queued, when the camera thread ends a stream by itself.
+    // A stream ended by itself: stop, and say so.
     void onPlaybackFinished();
+    // Invoked by name, queued, with the id of the stream that ended by
+    // itself; a stream replaced meanwhile (Play pressed again just as a clip
+    // ended) reports nothing that is still true.
+    void onStreamEnded(quint64 stream);
     void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void onQuit();
 

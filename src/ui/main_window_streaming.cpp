@@ -59,16 +59,10 @@ void MainWindow::onPlayPause()
     m_sender.m_frameCallback = [preview = m_preview](const unsigned char* data, int w, int h) {
         preview->setFrame(data, w, h);
     };
+    // Through Qt's event queue to the GUI thread, by name: nothing of the
+    // window is touched on the camera thread.
     m_sender.m_finishedCallback = [this](std::uint64_t stream) {
-        // To the GUI thread; a stream replaced meanwhile (Play pressed again
-        // just as a clip ended) reports nothing that is still true.
-        QMetaObject::invokeMethod(
-            this,
-            [this, stream] {
-                if (stream == m_sender.CurrentStreamId())
-                    onPlaybackFinished();
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "onStreamEnded", Qt::QueuedConnection, Q_ARG(quint64, stream));
     };
 
     // Held for the whole call: the media layer reads it as wchar_t.
@@ -123,6 +117,12 @@ void MainWindow::onStop()
     showTrayState(QStringLiteral(":/icons/orvenna.svg"), QStringLiteral("Orvenna"));
     updateControls();
     m_statusLabel->setText(m_currentFile.isEmpty() ? tr("Ready.") : tr("Stopped."));
+}
+
+void MainWindow::onStreamEnded(quint64 stream)
+{
+    if (stream == m_sender.CurrentStreamId())
+        onPlaybackFinished();
 }
 
 void MainWindow::onPlaybackFinished()

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QtEndian>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <utility>
@@ -36,15 +37,23 @@ void convertRow(const uchar* in, quint32* out, std::size_t width)
         out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
 }
 
-// Two Frame rows as one row of half their width, each pixel the mean of a
-// 2 x 2 block: a picture far larger than the widget is smoothed down cheaply.
-void halveRows(const uchar* top, const uchar* bottom, quint32* out, std::size_t outWidth)
+// One Frame row as a row `factor` times narrower, each pixel the mean of
+// `factor` neighbours: for a picture far larger than the widget, one row in
+// `factor` is read, and the painter's smooth scaling does the rest.
+void shrinkRow(const uchar* in, quint32* out, std::size_t outWidth, int factor)
 {
-    for (std::size_t x = 0; x < outWidth; ++x, top += 6, bottom += 6) {
-        quint32 pixel = 0xff000000u;
-        for (int c = 0; c < 3; ++c)
-            pixel |= quint32(top[c] + top[c + 3] + bottom[c] + bottom[c + 3] + 2) / 4 << (8 * c);
-        out[x] = pixel;
+    // Division by `factor` as a multiplication: exact for sums up to 255 * factor.
+    const quint32 reciprocal = (0x10000u + quint32(factor) / 2) / quint32(factor);
+    const std::size_t step = 3 * std::size_t(factor);
+    for (std::size_t x = 0; x < outWidth; ++x, in += step) {
+        quint32 b = 0, g = 0, r = 0;
+        for (std::size_t i = 0; i < step; i += 3) {
+            b += in[i];
+            g += in[i + 1];
+            r += in[i + 2];
+        }
+        out[x] = 0xff000000u | (r * reciprocal + 0x8000u) >> 16 << 16 |
+                 (g * reciprocal + 0x8000u) >> 16 << 8 | (b * reciprocal + 0x8000u) >> 16;
     }
 }
 
@@ -75,10 +84,13 @@ bool PreviewWidget::storeLocked(const unsigned char* data, int width, int height
 {
     if (data == nullptr || !frameBytes(width, height))
         return false;
-    // At twice the widget's size or more, half the size shows the same.
-    const bool halve = !m_viewSize.isEmpty() && width >= 2 * m_viewSize.width() &&
-                       height >= 2 * m_viewSize.height();
-    const QSize stored = halve ? QSize(width / 2, height / 2) : QSize(width, height);
+    // At k times the widget's size or more (k >= 2), a k times smaller
+    // picture shows the same.
+    const int factor = m_viewSize.isEmpty()
+                           ? 1
+                           : std::max(1, std::min(width / std::max(1, m_viewSize.width()),
+                                                  height / std::max(1, m_viewSize.height())));
+    const QSize stored(width / factor, height / factor);
     // Reused while the size stays; after a take it is the picture shown before.
     if (m_pendingImage.size() != stored)
         m_pendingImage = QImage(stored, QImage::Format_RGB32);
@@ -89,8 +101,8 @@ bool PreviewWidget::storeLocked(const unsigned char* data, int width, int height
     uchar* rows = m_pendingImage.bits();
     for (std::size_t y = 0; y < static_cast<std::size_t>(stored.height()); ++y) {
         auto* out = reinterpret_cast<quint32*>(rows + y * stride);
-        if (halve)
-            halveRows(data + 2 * y * w * 3, data + (2 * y + 1) * w * 3, out, std::size_t(stored.width()));
+        if (factor > 1)  // the middle row of each band
+            shrinkRow(data + (y * factor + factor / 2) * w * 3, out, std::size_t(stored.width()), factor);
         else
             convertRow(data + y * w * 3, out, w);
     }

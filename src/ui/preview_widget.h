@@ -61,7 +61,7 @@ private:
     Pending m_pending = Pending::Nothing;
     // The newest picture not yet taken, in QImage::Format_RGB32, the format
     // the painter scales fastest; swapped with m_image when taken. It may be
-    // stored at half the Frame's size, m_pendingSize.
+    // stored at a whole fraction of the Frame's size, m_pendingSize.
     QImage m_pendingImage;
     QSize m_pendingSize;
     QSize m_viewSize;  // the widget in device pixels, when last painted

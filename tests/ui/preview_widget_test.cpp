@@ -64,8 +64,9 @@ TEST(PreviewWidget, FitsStretchesAndMirrorsThePicture)
         // 1920 x 1080 in 500 x 401: 500 x 281 at y = 60.
         {{500, 401}, {1920, 1080}, false, false,
          {{10, 59, bg}, {10, 60, kBlue}, {490, 340, kOrange}, {490, 341, bg}}},
-        // Odd sides at over twice the widget's size: stored at half size.
+        // Odd sides at over twice (and four times) the widget's size: stored smaller.
         {{300, 200}, {1281, 721}, false, false, {{150, 5, bg}, {10, 100, kBlue}, {290, 100, kOrange}}},
+        {{150, 200}, {1281, 721}, false, true, {{75, 50, bg}, {10, 100, kOrange}, {140, 100, kBlue}}},
     };
     for (const auto& c : kCases) {
         PreviewWidget widget;
