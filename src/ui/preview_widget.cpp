@@ -37,24 +37,14 @@ void convertRow(const uchar* in, quint32* out, std::size_t width)
         out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
 }
 
-// One Frame row as a row `factor` times narrower, each pixel the mean of
-// `factor` neighbours: for a picture far larger than the widget, one row in
-// `factor` is read, and the painter's smooth scaling does the rest.
-void shrinkRow(const uchar* in, quint32* out, std::size_t outWidth, int factor)
+// Every `factor`-th pixel of one Frame row: for a picture far larger than the
+// widget, one row in `factor` is read and the painter's smooth scaling, from
+// a picture still at least the widget's size, does the rest.
+void sampleRow(const uchar* in, quint32* out, std::size_t outWidth, int factor)
 {
-    // Division by `factor` as a multiplication: exact for sums up to 255 * factor.
-    const quint32 reciprocal = (0x10000u + quint32(factor) / 2) / quint32(factor);
     const std::size_t step = 3 * std::size_t(factor);
-    for (std::size_t x = 0; x < outWidth; ++x, in += step) {
-        quint32 b = 0, g = 0, r = 0;
-        for (std::size_t i = 0; i < step; i += 3) {
-            b += in[i];
-            g += in[i + 1];
-            r += in[i + 2];
-        }
-        out[x] = 0xff000000u | (r * reciprocal + 0x8000u) >> 16 << 16 |
-                 (g * reciprocal + 0x8000u) >> 16 << 8 | (b * reciprocal + 0x8000u) >> 16;
-    }
+    for (std::size_t x = 0; x < outWidth; ++x, in += step)
+        out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
 }
 
 } // namespace
@@ -101,8 +91,9 @@ bool PreviewWidget::storeLocked(const unsigned char* data, int width, int height
     uchar* rows = m_pendingImage.bits();
     for (std::size_t y = 0; y < static_cast<std::size_t>(stored.height()); ++y) {
         auto* out = reinterpret_cast<quint32*>(rows + y * stride);
-        if (factor > 1)  // the middle row of each band
-            shrinkRow(data + (y * factor + factor / 2) * w * 3, out, std::size_t(stored.width()), factor);
+        if (factor > 1)  // the middle of each band
+            sampleRow(data + ((y * factor + factor / 2) * w + std::size_t(factor / 2)) * 3, out,
+                      std::size_t(stored.width()), factor);
         else
             convertRow(data + y * w * 3, out, w);
     }
