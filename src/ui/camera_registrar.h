@@ -21,7 +21,12 @@ public:
     ~CameraRegistrar() override;
 
     // Asks the system afresh; cheap enough for every refresh of the window.
+    // Programs can see the camera while it streams.
     bool isRegistered() const;
+    // What Register makes and Unregister removes exists: Windows: the
+    // registered filter (the same as isRegistered); Linux: our v4l2loopback
+    // device, which V4L2-only programs need even where PipeWire serves the rest.
+    bool hasSystemEntry() const;
     // A register or unregister is under way; start() refuses a second one.
     bool isBusy() const;
     // Starts registering (or, with `unregister`, removing) the camera.

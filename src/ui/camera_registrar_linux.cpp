@@ -19,6 +19,11 @@ bool CameraRegistrar::isRegistered() const
     return isCameraRegistered(m_setup);
 }
 
+bool CameraRegistrar::hasSystemEntry() const
+{
+    return cameraDevicePresent(m_setup.sysfsRoot);
+}
+
 bool CameraRegistrar::start(bool unregister)
 {
     if (m_busy)

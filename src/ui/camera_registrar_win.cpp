@@ -14,6 +14,11 @@ bool CameraRegistrar::isRegistered() const
     return isSoftcamRegistered();
 }
 
+bool CameraRegistrar::hasSystemEntry() const
+{
+    return isRegistered();
+}
+
 bool CameraRegistrar::start(bool unregister)
 {
     if (m_busy)

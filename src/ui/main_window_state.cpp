@@ -66,6 +66,7 @@ void MainWindow::retranslateUi()
 void MainWindow::updateControls()
 {
     const bool registered = m_registrar->isRegistered();
+    const bool entry = m_registrar->hasSystemEntry();
     // While the tool runs, neither button may start a second one.
     const bool registering = m_registrar->isBusy();
     const bool fileLoaded = !m_currentFile.isEmpty();
@@ -73,8 +74,8 @@ void MainWindow::updateControls()
     const bool playing = streaming && !m_sender.m_paused;
     const bool canPlay = registered && fileLoaded;
 
-    m_registerButton->setEnabled(!registered && !registering);
-    m_unregisterButton->setEnabled(registered && !registering);
+    m_registerButton->setEnabled(!entry && !registering);
+    m_unregisterButton->setEnabled(entry && !registering);
     m_registrationLabel->setText(
         registered ? QStringLiteral("<span style='color: #2a2;font-weight:bold;'>\u2713 %1</span>").arg(tr("Registered"))
                    : QStringLiteral("<span style='color: #888;'>\u2717 %1</span>").arg(tr("Not registered")));

@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocalServer>
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
@@ -108,12 +109,14 @@ TEST(MainWindowTest, ControlsFollowRegistrationMediaAndStream)
         Media media;
         bool running, paused;
         const char *enabled, *playText;  // register, unregister, play, stop, resolution, slider
+        bool byPipeWire = false;  // registered through a reachable PipeWire, without our device
     } cases[] = {
         {false, None, false, false, "100010", " Play"},  {false, Video, false, false, "100011", " Play"},
         {true, None, false, false, "010010", " Play"},   {true, Image, false, false, "011010", " Play"},
         {true, Video, true, false, "011101", " Pause"},  {true, Video, true, true, "011101", " Play"},
         {true, Image, true, false, "011100", " Pause"},
         {false, Video, true, false, "100101", " Pause"},  // registration gone mid-stream
+        {true, Video, false, false, "101011", " Play", true},  // Register still makes the V4L2 device
     };
     auto window = makeWindow();
     const QWidget* controls[] = {window->m_registerButton, window->m_unregisterButton, window->m_playButton,
@@ -121,7 +124,9 @@ TEST(MainWindowTest, ControlsFollowRegistrationMediaAndStream)
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         FakeSystem system;
-        system.setState(c.registered ? Ours : 0);
+        system.setState(c.registered && !c.byPipeWire ? Ours : 0);
+        QLocalServer pipewire;
+        ASSERT_TRUE(!c.byPipeWire || pipewire.listen(QString::fromStdString(system.setup().pipewireSocket)));
         window->install(system);
         window->m_currentFile = c.media == None ? QString() : QStringLiteral("media.file");
         window->m_isVideo = c.media == Video;
