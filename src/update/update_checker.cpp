@@ -22,6 +22,14 @@ UpdateChecker::UpdateChecker(QObject* parent)
     , m_networkManager(new QNetworkAccessManager(this))
     , m_site(QStringLiteral(ORVENNA_UPDATE_SITE))
 {
+    // Without it a server that accepts and never answers holds the request
+    // for the whole run.
+    setTransferTimeout(kTransferTimeoutMs);
+}
+
+void UpdateChecker::setTransferTimeout(int milliseconds)
+{
+    m_networkManager->setTransferTimeout(milliseconds);
 }
 
 QString UpdateChecker::programVersion()

@@ -15,6 +15,9 @@ public:
     // while it arrives.
     static constexpr qint64 kMaxReplyBytes = 64 * 1024;
 
+    // A server that stops sending for this long ends the request.
+    static constexpr int kTransferTimeoutMs = 30000;
+
     explicit UpdateChecker(QObject* parent = nullptr);
 
     // The version this program reports and compares ("1.1").
@@ -24,6 +27,7 @@ public:
     // "scheme://host[:port]"; the build's setting until changed.
     void setSite(const QString& site);
     QString pingEndpoint() const;
+    void setTransferTimeout(int milliseconds);
     QString downloadPage() const;
 
     // Starts one GET of `baseUrl` + `query` (which begins with "?") and
