@@ -37,8 +37,7 @@ public:
         if (!convertTo.isEmpty())
             pipeline += QStringLiteral("videoconvert ! video/x-raw,format=%1 ! ").arg(convertTo);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral("gst-launch-1.0"),
-                        QStringList{QStringLiteral("-q")} + (pipeline + QLatin1String("fdsink fd=1")).split(u' '));
+        m_process.start(QStringLiteral("gst-launch-1.0"), ("-q " + pipeline + "fdsink fd=1").split(u' '));
     }
     ~GstConsumer() { stop(); }
 
