@@ -75,9 +75,8 @@ std::vector<uint8_t> referenceConvert(uint32_t format, const std::vector<uint8_t
     return out;
 }
 
-// Noise reaches every channel value, so every product and rounding is
-// exercised; the sizes cover odd edges, rows shorter than, equal to and
-// longer than the blocks the converter works in, and the camera's sizes.
+// Noise reaches every channel value, so every product and rounding is exercised; the sizes cover odd
+// edges, rows shorter than, equal to and longer than the converter's blocks, and the camera's sizes.
 // Guard bytes after the frame catch writes past its end.
 TEST(FrameConverter, MatchesThePlainConversionByteForByteAndRefusesTheRest)
 {
@@ -109,9 +108,8 @@ TEST(FrameConverter, MatchesThePlainConversionByteForByteAndRefusesTheRest)
         }
 }
 
-// The layout WebRTC and libyuv read: planes back to back, rows tightly packed,
-// chroma rows half as wide; the subsampled formats at even sizes (Chromium's
-// capture service aborts on odd ones), the RGB formats at the size given.
+// The layout WebRTC and libyuv read: planes back to back, rows tightly packed, chroma rows half as
+// wide; subsampled formats at even sizes (Chromium aborts on odd ones), RGB at the size given.
 TEST(FrameConverter, LaysOutFramesAtTheSizesBrowsersTake)
 {
     const struct {
@@ -149,9 +147,8 @@ TEST(FrameConverter, LaysOutFramesAtTheSizesBrowsersTake)
     EXPECT_NE(y[10], y[9]);
 }
 
-// Flat colours in BT.601 studio range at an odd size (padded to 6 x 4 with
-// the edge repeated); red and blue apart catch a swap of the two. The
-// reference above shares the matrix, so this pins it down.
+// Flat colours in BT.601 studio range at an odd size (padded to 6 x 4, edge repeated); red and blue
+// apart catch a swap. The reference above shares the matrix, so this pins it down.
 TEST(FrameConverter, KeepsColours)
 {
     const uint8_t colours[][6] = {   // B, G, R -> Y, U, V

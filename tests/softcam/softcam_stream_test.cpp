@@ -1,5 +1,4 @@
-// End to end: the camera in a private PipeWire session, read by GStreamer's
-// pipewiresrc in a process of its own.
+// End to end: the camera in a private PipeWire session, read by pipewiresrc in a process of its own.
 #include "frame_converter.h"
 #include "frame_pump.h"
 #include "gst_consumer.h"
@@ -56,8 +55,7 @@ bool connectedWithin(void* camera, bool wanted, std::chrono::milliseconds limit)
     return true;
 }
 
-// Largest per-channel difference between two BGR frames, away from the
-// quadrant edges (chroma subsampling blurs those).
+// Largest per-channel difference between two BGR frames, away from the quadrant edges (subsampling blurs them).
 int largestDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int width, int height)
 {
     int largest = 0;

@@ -1,7 +1,5 @@
-// End to end: the window streams generated clips into the real camera library
-// in a private PipeWire session, read by GStreamer's pipewiresrc. Every clip
-// frame carries its index (support/frame_marks.h), so the client can tell
-// which frames it received and in which order.
+// The window streams clips into the real camera library in the private PipeWire session, read by
+// pipewiresrc; each clip frame carries its index (support/frame_marks.h) for the client to check.
 #include "gst_consumer.h"
 #include "support/frame_marks.h"
 #include "window_under_test.h"
