@@ -18,11 +18,9 @@ public:
     FramePump(void* camera, std::vector<uint8_t> frame)
         : m_camera(camera), m_frame(std::move(frame)), m_thread([this] { run(); }) {}
     ~FramePump() { stop(); }
-
     void stop()
     {
-        m_stop = true;
-        if (m_thread.joinable())
+        if (!m_stop.exchange(true))
             m_thread.join();
     }
     int64_t calls() const { return m_calls.load(); }

@@ -1,13 +1,28 @@
 #pragma once
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QString>
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 
 // The camera's node in the PipeWire graph.
 inline const QString kCameraNode = QStringLiteral("orvenna-camera");
+
+// Cases in the private PipeWire session; skipped where PipeWire cannot run (the
+// session script then leaves the reason in the runtime directory).
+class PipeWireTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QFile why(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/unavailable"));
+        if (why.open(QIODevice::ReadOnly))
+            GTEST_SKIP() << "PipeWire cannot be started here: " << why.readAll().trimmed().toStdString();
+    }
+};
 
 // A consumer we did not write: gst-launch's pipewiresrc on the camera's node in
 // `format` (then videoconvert to `convertTo`, if given), frames piped to us.
@@ -22,8 +37,7 @@ public:
         if (!convertTo.isEmpty())
             pipeline += QStringLiteral("videoconvert ! video/x-raw,format=%1 ! ").arg(convertTo);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral("gst-launch-1.0"),
-                        QStringList{QStringLiteral("-q")} + (pipeline + QLatin1String("fdsink fd=1")).split(u' '));
+        m_process.start(QStringLiteral("gst-launch-1.0"), ("-q " + pipeline + "fdsink fd=1").split(u' '));
     }
     ~GstConsumer() { stop(); }
 
@@ -41,8 +55,7 @@ public:
         return true;
     }
 
-    // Whether a whole frame has arrived, without waiting: for callers that
-    // run an event loop meanwhile.
+    // Whether a whole frame has arrived, without waiting: for callers running an event loop.
     bool hasFrame()
     {
         m_pending += m_process.readAll();

@@ -15,10 +15,10 @@ namespace {
 
 TEST(SoftcamApi, RefusesSizesAndRatesItCannotServe)
 {
-    const struct { int width, height; float fps; bool served; } cases[] = {{0, 480, 30, false},      {640, 0, 30, false},       {-1, 480, 30, false},
-                 {7681, 480, 30, false},   {640, 7681, 30, false},    {640, 480, 0.99f, false},
-                 {640, 480, 120.5f, false}, {640, 480, NAN, false},   {640, 480, -30, false},
-                 {1, 1, 1, true},          {7680, 2, 120, true},      {2, 7680, 29.97f, true}};
+    const struct { int width, height; float fps; bool served; } cases[] = {
+        {0, 480, 30, false}, {640, 0, 30, false}, {-1, 480, 30, false}, {7681, 480, 30, false},
+        {640, 7681, 30, false}, {640, 480, 0.99f, false}, {640, 480, 120.5f, false}, {640, 480, NAN, false},
+        {640, 480, -30, false}, {1, 1, 1, true}, {7680, 2, 120, true}, {2, 7680, 29.97f, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << "@" << c.fps);
         void* camera = scCreateCamera(c.width, c.height, c.fps);

@@ -2,10 +2,9 @@
 
 #include "media/frame.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QScreen>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +23,6 @@ const QRgb kOrange = qRgb(240, 130, 20);  // three different bytes
 std::vector<uint8_t> makeFrame(int width, int height, QRgb left, QRgb right)
 {
     std::vector<uint8_t> frame;
-    frame.reserve(*frameBytes(width, height));
     for (int i = 0; i < width * height; ++i) {
         const QRgb c = i % width < width / 2 ? left : right;
         frame.insert(frame.end(), {uint8_t(qBlue(c)), uint8_t(qGreen(c)), uint8_t(qRed(c))});
@@ -32,10 +30,7 @@ std::vector<uint8_t> makeFrame(int width, int height, QRgb left, QRgb right)
     return frame;
 }
 
-struct Probe {
-    int x, y;
-    QRgb colour;
-};
+struct Probe { int x, y; QRgb colour; };
 
 void expectPixels(PreviewWidget& widget, std::initializer_list<Probe> probes)
 {
@@ -47,12 +42,7 @@ void expectPixels(PreviewWidget& widget, std::initializer_list<Probe> probes)
 TEST(PreviewWidget, FitsStretchesAndMirrorsThePicture)
 {
     const QRgb bg = kBackground;
-    const struct {
-        QSize widget;
-        QSize frame;
-        bool stretch, mirror;
-        std::initializer_list<Probe> probes;
-    } kCases[] = {
+    const struct { QSize widget, frame; bool stretch, mirror; std::initializer_list<Probe> probes; } kCases[] = {
         // 640 x 480 in 800 x 300: 400 x 300 at x = 200; the Frame's blue (255, 0, 0) shows blue.
         // (641 columns fit the same; an odd width has a tail that is not a group of four.)
         {{800, 300}, {641, 480}, false, false,
@@ -110,11 +100,7 @@ public:
     int paints = 0;
 
 protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        ++paints;
-        PreviewWidget::paintEvent(event);
-    }
+    void paintEvent(QPaintEvent* event) override { ++paints, PreviewWidget::paintEvent(event); }
 };
 
 TEST(PreviewWidgetThreads, AFloodFromTheCameraThreadIsShownAtMostThirtyTimesASecondEndingOnTheNewest)
@@ -127,13 +113,7 @@ TEST(PreviewWidgetThreads, AFloodFromTheCameraThreadIsShownAtMostThirtyTimesASec
         const QImage screen = widget.screen()->grabWindow(widget.winId()).toImage();
         return screen.pixel(widget.width() / 2, widget.height() / 2);
     };
-    const auto processEventsUntil = [](auto done) {
-        const QDeadlineTimer deadline(10000);
-        while (!done() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-        return done();
-    };
-    ASSERT_TRUE(processEventsUntil([&] { return onScreen() == kBackground; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return onScreen() == kBackground; }, 10000));
 
     // The camera thread sends as fast as it can for half a second, ending on orange.
     const std::vector<uint8_t> frames[] = {makeFrame(64, 48, kBlue, kBlue), makeFrame(64, 48, kOrange, kOrange)};
@@ -147,9 +127,9 @@ TEST(PreviewWidgetThreads, AFloodFromTheCameraThreadIsShownAtMostThirtyTimesASec
             widget.setFrame(frames[sent % 2].data(), 64, 48);
         done = true;
     });
-    processEventsUntil([&] { return done.load(); });
+    QTest::qWaitFor([&] { return done.load(); }, 10000);
     camera.join();
-    EXPECT_TRUE(processEventsUntil([&] { return onScreen() == kOrange; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return onScreen() == kOrange; }, 10000));
     const double seconds = elapsed.elapsed() / 1000.0;
     EXPECT_GT(sent, 2 * widget.paints);
     EXPECT_LE(widget.paints, 2 + seconds * PreviewWidget::kMaxPicturesPerSecond) << "in " << seconds << " s";

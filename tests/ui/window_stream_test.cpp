@@ -1,16 +1,13 @@
-// End to end: the window streams generated clips into the real camera library
-// in a private PipeWire session, read by GStreamer's pipewiresrc. Every clip
-// frame carries its index (support/frame_marks.h), so the client can tell
-// which frames it received and in which order.
+// The window streams clips into the real camera library in the private PipeWire session, read by
+// pipewiresrc; each clip frame carries its index (support/frame_marks.h) for the client to check.
 #include "gst_consumer.h"
 #include "support/frame_marks.h"
-#include "ui/main_window.h"
+#include "window_under_test.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
+#include <QDeadlineTimer>
 #include <QImage>
 #include <QLabel>
 #include <QSignalSpy>
@@ -25,18 +22,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class StreamingWindow : public MainWindow {
-public:
-    using MainWindow::loadFile, MainWindow::m_connectionLabel, MainWindow::m_loopCheck,
-        MainWindow::m_mirrorCheck, MainWindow::m_resolutionCombo, MainWindow::m_sender,
-        MainWindow::m_statusLabel, MainWindow::m_statusTimer, MainWindow::m_stretchCheck;
-};
-
-QString clip(const char* name)
-{
-    return QStringLiteral(ORVENNA_TEST_MEDIA_DIR "/") + QLatin1String(name);
-}
-
 template <typename Done>
 bool processEventsUntil(Done done, std::chrono::milliseconds limit)
 {
@@ -46,41 +31,38 @@ bool processEventsUntil(Done done, std::chrono::milliseconds limit)
     return done();
 }
 
-// The clip's picture cut out of a BGR camera frame: the `fitted` rectangle in
-// its middle, mirrored back when `mirrored`, rows packed.
-std::vector<uint8_t> clipPicture(const QByteArray& frame, QSize camera, QSize fitted, bool mirrored)
+QString clip(const char* name)
+{
+    return QStringLiteral(ORVENNA_TEST_MEDIA_DIR "/") + QLatin1String(name);
+}
+
+// The frame index of the clip's picture in a BGR camera frame, read in the `fitted`
+// rectangle in its middle, mirrored back when `mirrored`; -1 where the bars are not.
+int markOf(const QByteArray& frame, QSize camera, QSize fitted, bool mirrored)
 {
     const QImage image(reinterpret_cast<const uchar*>(frame.constData()), camera.width(), camera.height(),
                        camera.width() * 3, QImage::Format_BGR888);
     const QPoint corner((camera.width() - fitted.width()) / 2, (camera.height() - fitted.height()) / 2);
     const QImage picture = image.copy(QRect(corner, fitted)).mirrored(mirrored, false);
-    std::vector<uint8_t> packed;
+    std::vector<uint8_t> packed;  // rows without padding
     for (int y = 0; y < picture.height(); ++y)
         packed.insert(packed.end(), picture.constScanLine(y), picture.constScanLine(y) + fitted.width() * 3);
-    return packed;
+    const int w = fitted.width(), h = fitted.height();
+    return frame_marks::barsPresent(packed.data(), w, h) ? frame_marks::readFrameMark(packed.data(), w, h) : -1;
 }
 
-int markOf(const std::vector<uint8_t>& picture, QSize size)
-{
-    return frame_marks::barsPresent(picture.data(), size.width(), size.height())
-               ? frame_marks::readFrameMark(picture.data(), size.width(), size.height())
-               : -1;
-}
-
-class WindowStream : public ::testing::Test {
+class WindowStream : public PipeWireTest {
 protected:
-    void SetUp() override
-    {
-        QFile why(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/unavailable"));
-        if (why.open(QIODevice::ReadOnly))
-            GTEST_SKIP() << "PipeWire cannot be started here: " << why.readAll().trimmed().toStdString();
-        window.show();
-    }
+    void SetUp() override { PipeWireTest::SetUp(); window.show(); }
 
-    QString connection() const { return window.m_connectionLabel->text(); }
+    // Whether the connection label reads `text` within `limit`.
+    bool connectionReads(const char* text, std::chrono::milliseconds limit)
+    {
+        return processEventsUntil([&] { return window.m_connectionLabel->text() == QLatin1String(text); }, limit);
+    }
     QString status() const { return window.m_statusLabel->text(); }
 
-    StreamingWindow window;
+    WindowUnderTest window;
 };
 
 // bars_25.mp4 (160 x 120, 50 frames, looped) at two camera sizes, each seen
@@ -88,15 +70,10 @@ protected:
 TEST_F(WindowStream, TheClientReceivesTheClipFittedStretchedOrMirroredAsTheWindowSays)
 {
     constexpr int kClipFrames = 50;
-    const struct View {
-        bool stretch, mirror;
-        QSize fitted;  // where the clip lies in the camera frame
-    } k640[] = {{false, false, {640, 480}}, {false, true, {640, 480}}},
-      k1280[] = {{false, false, {960, 720}}, {true, true, {1280, 720}}};
-    const struct {
-        QSize camera;
-        const View* views;
-    } kSizes[] = {{{640, 480}, k640}, {{1280, 720}, k1280}};
+    struct View { bool stretch, mirror; QSize fitted; };  // fitted: where the clip lies in the camera frame
+    const struct { QSize camera; View views[2]; } kSizes[] = {
+        {{640, 480}, {{false, false, {640, 480}}, {false, true, {640, 480}}}},
+        {{1280, 720}, {{false, false, {960, 720}}, {true, true, {1280, 720}}}}};
 
     window.loadFile(clip("bars_25.mp4"));
     for (const auto& size : kSizes) {
@@ -107,14 +84,14 @@ TEST_F(WindowStream, TheClientReceivesTheClipFittedStretchedOrMirroredAsTheWindo
         window.m_mirrorCheck->setChecked(false);
         window.onPlayPause();
         ASSERT_TRUE(window.m_sender.m_running);
-        EXPECT_TRUE(processEventsUntil([&] { return connection() == QStringLiteral("Waiting for app..."); }, 1s));
+        EXPECT_TRUE(connectionReads("Waiting for app...", 1s));
 
         GstConsumer consumer(QStringLiteral("BGR"), qsizetype(camera.width()) * camera.height() * 3);
         ASSERT_TRUE(processEventsUntil([&] { return consumer.hasFrame(); }, 20s)) << "no frame arrived";
         // The client is connected before its first buffer arrives.
-        EXPECT_TRUE(processEventsUntil([&] { return connection() == QStringLiteral("Connected"); }, 200ms));
+        EXPECT_TRUE(connectionReads("Connected", 200ms));
 
-        for (const View& view : {size.views[0], size.views[1]}) {
+        for (const View& view : size.views) {
             SCOPED_TRACE(testing::Message() << "stretch " << view.stretch << ", mirror " << view.mirror);
             window.m_stretchCheck->setChecked(view.stretch);
             window.m_mirrorCheck->setChecked(view.mirror);
@@ -123,11 +100,11 @@ TEST_F(WindowStream, TheClientReceivesTheClipFittedStretchedOrMirroredAsTheWindo
             int mark = -1;
             for (int i = 0; i < 10 && mark < 0; ++i) {
                 ASSERT_TRUE(consumer.nextFrame(frame));
-                mark = markOf(clipPicture(frame, camera, view.fitted, view.mirror), view.fitted);
+                mark = markOf(frame, camera, view.fitted, view.mirror);
             }
             ASSERT_GE(mark, 0) << "the clip never showed as expected";
             if (view.mirror) {
-                EXPECT_LT(markOf(clipPicture(frame, camera, view.fitted, false), view.fitted), 0);
+                EXPECT_LT(markOf(frame, camera, view.fitted, false), 0);
             }
             if (view.fitted != camera) {  // letterboxed: black beside the picture
                 const auto* margin = reinterpret_cast<const uint8_t*>(frame.constData()) +
@@ -136,12 +113,11 @@ TEST_F(WindowStream, TheClientReceivesTheClipFittedStretchedOrMirroredAsTheWindo
             }
             // The colours follow the clip: the next frame is the clip's next.
             ASSERT_TRUE(consumer.nextFrame(frame));
-            EXPECT_EQ(markOf(clipPicture(frame, camera, view.fitted, view.mirror), view.fitted),
-                      (mark + 1) % kClipFrames);
+            EXPECT_EQ(markOf(frame, camera, view.fitted, view.mirror), (mark + 1) % kClipFrames);
         }
 
         consumer.stop();
-        EXPECT_TRUE(processEventsUntil([&] { return connection() == QStringLiteral("Waiting for app..."); }, 2s));
+        EXPECT_TRUE(connectionReads("Waiting for app...", 2s));
         window.onStop();
     }
 }
@@ -162,7 +138,7 @@ TEST_F(WindowStream, AfterAPauseThatHoldsThePictureAClipWithoutLoopArrivesWholeA
     const auto receive = [&](std::size_t upTo, std::chrono::milliseconds wait) {
         QByteArray frame;
         while (marks.size() < upTo && consumer.nextFrame(frame, wait))
-            marks.push_back(markOf(clipPicture(frame, kCamera, kCamera, false), kCamera));
+            marks.push_back(markOf(frame, kCamera, kCamera, false));
     };
     constexpr std::size_t kAll = std::size_t(-1);
     window.onPlayPause();

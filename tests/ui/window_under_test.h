@@ -15,7 +15,7 @@
 class WindowUnderTest : public MainWindow {
 public:
     using MainWindow::m_closeMediaAction, MainWindow::m_currentFile, MainWindow::m_fileLabel,
-        MainWindow::m_isVideo, MainWindow::m_languageMenu, MainWindow::m_loopCheck,
+        MainWindow::m_isVideo, MainWindow::m_languageMenu, MainWindow::m_loopCheck, MainWindow::m_mirrorCheck, MainWindow::m_stretchCheck,
         MainWindow::m_openAction, MainWindow::m_openButton, MainWindow::m_playButton,
         MainWindow::m_quitAction, MainWindow::m_registerButton, MainWindow::m_registrar,
         MainWindow::m_registrationLabel, MainWindow::m_resolutionCombo, MainWindow::m_seekSlider,
