@@ -12,7 +12,8 @@ TEST(Activation, RecognisesOnlyTheMessageRegisteredByName)
     const UINT activate = RegisterWindowMessageW(L"Orvenna_Activate");
     ASSERT_NE(activate, 0u);
     for (const UINT id : {activate, RegisterWindowMessageW(L"Orvenna_Else"), UINT(WM_NULL), UINT(WM_ACTIVATE)}) {
-        const MSG message = {nullptr, id};
+        MSG message{};
+        message.message = id;
         EXPECT_EQ(isActivationRequest(&message), id == activate) << "message " << id;
     }
     EXPECT_FALSE(isActivationRequest(nullptr));
@@ -25,7 +26,8 @@ TEST(Activation, BroadcastReachesAHiddenWindowOfAnotherProcess)
     ASSERT_TRUE(ready);
     // A bare program name is looked up in this program's directory first.
     std::string commandLine = "activation_listener.exe " + readyName;
-    STARTUPINFOA startup{sizeof(startup)};
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION started = {};
     ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &started));
