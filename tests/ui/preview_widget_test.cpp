@@ -127,7 +127,7 @@ TEST(PreviewWidgetThreads, AFloodFromTheCameraThreadIsShownAtMostThirtyTimesASec
             widget.setFrame(frames[sent % 2].data(), 64, 48);
         done = true;
     });
-    QTest::qWaitFor([&] { return done.load(); }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done.load(); }, 10000));
     camera.join();
     EXPECT_TRUE(QTest::qWaitFor([&] { return onScreen() == kOrange; }, 10000));
     const double seconds = elapsed.elapsed() / 1000.0;
