@@ -71,6 +71,7 @@ void V4l2Camera::run()
         // Absolute frame times; one that has passed is not caught up on.
         nextFrame = std::max(nextFrame + m_interval, Clock::now());
         lock.lock();
-        m_wake.wait_until(lock, nextFrame, [this] { return m_stopping; });
+        // Without a device there is nothing to write until the next look for one.
+        m_wake.wait_until(lock, output ? nextFrame : nextScan, [this] { return m_stopping; });
     }
 }
