@@ -45,6 +45,10 @@ V4l2Camera::~V4l2Camera()
 
 void V4l2Camera::publish(const uint8_t* bgr)
 {
+    const Clock::time_point now = Clock::now();
+    if (!m_deviceOpen && now < m_nextIdlePost)
+        return;
+    m_nextIdlePost = now + kRescanInterval;
     m_mailbox.post(bgr);
 }
 
@@ -65,6 +69,7 @@ void V4l2Camera::run()
         }
         if (output && !output->write(m_mailbox.latest()))
             output.reset();
+        m_deviceOpen = output != nullptr;
         const bool connected = output && output->readersStreaming();
         if (connected != m_connected.exchange(connected) && m_connectionChanged)
             m_connectionChanged();

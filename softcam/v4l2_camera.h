@@ -34,7 +34,9 @@ public:
     V4l2Camera(const V4l2Camera&) = delete;
     V4l2Camera& operator=(const V4l2Camera&) = delete;
 
-    // Copies one width * height * 3 BGR frame in as the newest. One caller at a time.
+    // Copies one width * height * 3 BGR frame in as the newest. One caller at
+    // a time. Without a device only one frame a second is kept (for a device
+    // that appears), so the sender does not copy every frame for nobody.
     void publish(const uint8_t* bgr);
 
     // True while some program streams from the device, where the module
@@ -54,6 +56,8 @@ private:
     const IoctlFunction m_ioctl;
     FrameMailbox m_mailbox;
     std::atomic<bool> m_connected{false};
+    std::atomic<bool> m_deviceOpen{false};
+    std::chrono::steady_clock::time_point m_nextIdlePost;  // publish's caller only
     std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_stopping = false;
