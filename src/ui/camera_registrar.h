@@ -32,8 +32,9 @@ public:
     // Starts registering (or, with `unregister`, removing) the camera.
     // finished() always follows later, from the event loop, never from
     // inside this call. False, with no signal, while busy. Windows: the
-    // tool runs inside this call (at most about 10 s); Linux: in the
-    // background, bounded by the setup's time limit.
+    // tool runs from the event loop after one round of events, blocking
+    // the thread (at most about 10 s); Linux: in the background, bounded by
+    // the setup's time limit.
     bool start(bool unregister);
 
 signals:

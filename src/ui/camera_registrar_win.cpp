@@ -24,8 +24,14 @@ bool CameraRegistrar::start(bool unregister)
     if (m_busy)
         return false;
     m_busy = true;
-    // Paint the window's new status text before the thread blocks.
-    QCoreApplication::processEvents();
-    finishLater(runRegsvr32(unregister));
+    // From the event loop, once the caller has shown what is under way; one
+    // round of events paints it before the tool blocks the thread.
+    QMetaObject::invokeMethod(
+        this,
+        [this, unregister] {
+            QCoreApplication::processEvents();
+            finishLater(runRegsvr32(unregister));
+        },
+        Qt::QueuedConnection);
     return true;
 }

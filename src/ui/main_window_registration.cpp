@@ -1,6 +1,7 @@
-// Registering and unregistering the virtual camera. The system tool may ask
-// for a password, so it runs without blocking the window: the status line
-// says what is under way and both buttons stay disabled until it ends.
+// Registering and unregistering the virtual camera. The status line says
+// what is under way and both buttons stay disabled until the system tool
+// ends (Linux: in the background; Windows: blocking the window up to 10 s,
+// once what it shows has been painted).
 #include "ui/main_window.h"
 
 #include "ui/camera_registrar.h"
