@@ -14,20 +14,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The mingw runtime (libgcc, libstdc++, winpthread) is linked in statically,
-# so every .exe and .dll runs without DLLs copied beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-set(CMAKE_SHARED_LINKER_FLAGS_INIT -static)
-set(CMAKE_MODULE_LINKER_FLAGS_INIT -static)
+# The mingw runtime (libstdc++, libgcc, winpthread) is linked as DLLs: the Qt
+# DLLs need them anyway, and one copy of libstdc++ in a process is what the
+# Qt DLLs and the program must share. Programs find them beside themselves
+# (the installed folder) or, run from the build tree, through WINEPATH.
 
-# Every program the build runs (tests included) runs headless under Wine, in a
-# prefix of this build tree that the tests' fixture creates and removes.
-find_program(ORVENNA_WINE wine REQUIRED)
-set(ORVENNA_WINEPREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
-# No X display, no debug chatter, no Mono/Gecko install prompts.
-set(ORVENNA_WINE_ENV
-  WINEPREFIX=${ORVENNA_WINEPREFIX}
-  DISPLAY=
-  WINEDEBUG=-all
-  "WINEDLLOVERRIDES=mscoree,mshtml=")
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env ${ORVENNA_WINE_ENV} ${ORVENNA_WINE})
+# Every program the tests run runs under Wine, in a prefix of this build tree
+# that the tests' fixture makes, on the X display it starts (Xvfb).
+set(ORVENNA_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/windows/wine_run.sh ${ORVENNA_WINE_DIR})

@@ -4,6 +4,7 @@
 
 #include "fake_camera.h"
 #include "support/frame_marks.h"
+#include "support/test_media.h"
 #include "ui/clickable_slider.h"
 #include "ui/preview_widget.h"
 
@@ -19,7 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <chrono>
 #include <thread>
@@ -29,6 +32,17 @@ namespace {
 constexpr int kWaitMs = 20000;  // generous: sanitizers slow everything down
 
 QString media(const QString& name) { return QStringLiteral(ORVENNA_TEST_MEDIA_DIR "/") + name; }
+
+// 2 s at 25 frames a second, position n / 25 s at frame n. Wine stamps the B-frames of an
+// MP4 two frames late (it ignores the edit list): there the same clip in Matroska.
+const QString kClip = kWine ? QStringLiteral("bars_25.mkv") : QStringLiteral("bars_25.mp4");
+
+// A blank, non-ASCII letters and, where the system allows one, a colon.
+#ifdef _WIN32
+const QString kUnusualClip = QStringLiteral("ein Bild ü/vidéo 日本.mp4");
+#else
+const QString kUnusualClip = QStringLiteral("ein Bild ü/clip: vidéo 日本.mp4");
+#endif
 
 // Small, so that Qt paints it without its worker threads (hidden from ThreadSanitizer).
 bool showsPicture(QWidget* preview)
@@ -66,19 +80,21 @@ protected:
         window->onPlayPause();
         return step(false);
     }
-    // Lets the held thread send its next frame; that frame's index.
+    // Lets the held thread send its next frame; that frame's index, or -1 unless it came
+    // at the camera's size in the clip's colours.
     int step(bool release = true)
     {
         const int sent = fake->framesSent();
         if (release)
             fake->step();
         const std::vector<uint8_t> frame = fake->waitForFrames(sent + 1, kWaitMs) ? fake->lastFrame() : std::vector<uint8_t>();
-        return frame.size() == 160 * 120 * 3 ? frame_marks::readFrameMark(frame.data(), 160, 120) : -1;
+        return frame.size() == 160 * 120 * 3 && frame_marks::barsPresent(frame.data(), 160, 120)
+                   ? frame_marks::readFrameMark(frame.data(), 160, 120) : -1;
     }
     // Plays a clip's last frames with Loop off until the thread ends, handling no events.
     void playToEndUnwatched()
     {
-        window->loadFile(media("bars_25.mp4"));
+        window->loadFile(media(kClip));
         window->m_loopCheck->setChecked(false);
         window->m_seekSlider->setValue(960);
         window->onPlayPause();
@@ -87,10 +103,11 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     void tick(int count = 1) { while (count-- > 0) window->onTimerTick(); }
-    // Positions are decoder time stamps: a slider value may be one off.
+    // Positions are decoder time stamps: a slider value may be one off (under Wine, whose
+    // first frame after a seek is stamped up to a frame late, 20 off).
     void expectShown(int slider, const char* time)
     {
-        EXPECT_NEAR(window->m_seekSlider->value(), slider, 1);
+        EXPECT_NEAR(window->m_seekSlider->value(), slider, kWine ? 20 : 1);
         EXPECT_EQ(window->m_timeLabel->text(), time);
     }
 
@@ -104,19 +121,23 @@ protected:
 // A failed load leaves nothing of the previous file behind and says so.
 TEST(WindowMedia, LoadsWhatCanBeReadOnly)
 {
+#ifndef _WIN32
     QTemporaryDir dir;
     const QString fifo = dir.filePath(QStringLiteral("pipe.mp4"));
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+#endif
     const struct {
         QString path;
         const char *status, *time;
     } cases[] = {
-        {media("ein Bild ü/clip: vidéo 日本.mp4"), "Video loaded. Press Play to stream.", "0:00 / 0:02"},
+        {media(kUnusualClip), "Video loaded. Press Play to stream.", "0:00 / 0:02"},
         {media("pattern_3x2.png"), "Image loaded. Press Play to stream.", "Image"},
         {media("not_media.mp4"), "Failed to open video.", "0:00 / 0:00"},
         {media("cut_128x96.png"), "Failed to load image.", "0:00 / 0:00"},
         {media("ein Bild ü"), "Failed to load image.", "0:00 / 0:00"},  // a folder
+#ifndef _WIN32
         {fifo, "Failed to open video.", "0:00 / 0:00"},                 // would block an open
+#endif
     };
     auto window = makeWindow();
     for (const auto& c : cases) {
@@ -187,11 +208,10 @@ TEST(WindowMedia, ResolutionTextsAreBoundedOrFallBack)
     }
 }
 
-// A clip of 2 s at 25 frames a second, position n / 25 s at frame n.
 TEST_F(WindowStreamThread, StatusTickFollowsTheStreamAndItsSeeks)
 {
     QSystemTrayIcon* tray = window->m_trayIcon;
-    window->loadFile(media("bars_25.mp4"));
+    window->loadFile(media(kClip));
     ASSERT_EQ(playHeld(), 0);
     EXPECT_EQ(window->m_statusLabel->text(), "Streaming...");
     tick();
@@ -242,7 +262,7 @@ TEST_F(WindowStreamThread, StatusTickFollowsTheStreamAndItsSeeks)
 
 TEST_F(WindowStreamThread, ReleaseWhileStoppedSetsWhereTheNextPlayStarts)
 {
-    window->loadFile(media("bars_25.mp4"));
+    window->loadFile(media(kClip));
     dragSliderTo(window->m_seekSlider, 500);
     EXPECT_EQ(window->m_timeLabel->text(), "0:01 / 0:02");
     const int first = playHeld();
@@ -288,7 +308,7 @@ TEST_F(WindowStreamThread, PlayNeedsAFileAndACameraAndStopsWhilePaused)
 TEST(WindowMedia, DragEndsWhenTheSliderHidesOrIsDisabled)
 {
     auto window = makeWindow();
-    window->loadFile(media("bars_25.mp4"));
+    window->loadFile(media(kClip));
     window->show();
     for (auto cutOff : {+[](WindowUnderTest* w) { w->hide(); }, +[](WindowUnderTest* w) { w->unloadMedia(); }}) {
         dragSliderTo(window->m_seekSlider, 300, false);

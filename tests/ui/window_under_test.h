@@ -1,6 +1,10 @@
 #pragma once
 
+#ifdef _WIN32
+#include "fake_system_win.h"
+#else
 #include "fake_system.h"
+#endif
 #include "ui/camera_registrar.h"
 #include "ui/main_window.h"
 
@@ -30,7 +34,12 @@ public:
     void install(const FakeSystem& system)
     {
         delete m_registrar;
+#ifdef _WIN32
+        system.apply();
+        m_registrar = new CameraRegistrar(this);
+#else
         m_registrar = new CameraRegistrar(system.setup(), this);
+#endif
     }
 };
 

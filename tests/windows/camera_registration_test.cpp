@@ -1,6 +1,7 @@
 // Registration end to end: the stand-in softcam.dll beside this program (in a
 // directory whose name has a blank and a non-ASCII letter, beside a planted
-// regsvr32.exe that registers nothing) is run through the system's own regsvr32.
+// regsvr32.exe that registers nothing) is run through the system directory's
+// regsvr32 (in the tests' prefix, fake_regsvr32.cpp, which does what Windows' does).
 #include "camera/camera_registration.h"
 
 #include "camera/module_path_win.h"

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <windows.h>
+
+enum State { Ours = 1 };
+enum class Effect { None, Add, Remove };
+
+// The system the window registers with on Windows: the filter's class key in
+// the tests' Wine prefix, made and removed by softcam.dll beside the program
+// when the prefix's regsvr32 (tests/windows/fake_regsvr32.cpp) runs it. The
+// registry is one for all: the system installed last is what it shows.
+class FakeSystem {
+public:
+    FakeSystem() { qputenv("ORVENNA_REGSVR32_LOG", QFile::encodeName(m_dir.filePath(QStringLiteral("argv")))); }
+    ~FakeSystem()
+    {
+        qunsetenv("ORVENNA_REGSVR32_LOG");
+        qunsetenv("ORVENNA_REGSVR32_EXIT");
+    }
+
+    void setState(int state)
+    {
+        m_registered = state & Ours;
+        apply();
+    }
+    void apply() const
+    {
+        HKEY key = nullptr;
+        if (m_registered && RegCreateKeyExW(HKEY_CLASSES_ROOT, kFilterKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                                            nullptr) == ERROR_SUCCESS)
+            RegCloseKey(key);
+        else if (!m_registered)
+            RegDeleteKeyW(HKEY_CLASSES_ROOT, kFilterKey);
+    }
+
+    // The tool does what the library does (Add, Remove) and exits 0, or does
+    // nothing and exits with `exitCode`.
+    void writeTool(Effect effect, int exitCode) const
+    {
+        if (effect == Effect::None)
+            qputenv("ORVENNA_REGSVR32_EXIT", QByteArray::number(exitCode));
+        else
+            qunsetenv("ORVENNA_REGSVR32_EXIT");
+    }
+
+    // The arguments the tool got; empty when it never ran.
+    QStringList toolArguments() const
+    {
+        QFile file(m_dir.filePath(QStringLiteral("argv")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)
+                                              : QStringList();
+    }
+
+private:
+    static constexpr wchar_t kFilterKey[] = L"CLSID\\{AEF3B972-5FA5-4647-9571-358EB472BC9E}";
+    QTemporaryDir m_dir;
+    bool m_registered = false;
+};
