@@ -20,12 +20,16 @@ TEST(WindowOnWindows, SystemWindowHasTheTitleAndKeepsTheMinimumSize)
     EXPECT_TRUE(window->windowTitle().startsWith("Orvenna v"));
     EXPECT_EQ(QString::fromWCharArray(title), window->windowTitle());
 
-    // Smaller than the window allows, as a drag on its border would ask.
-    ASSERT_TRUE(SetWindowPos(handle, nullptr, 0, 0, 100, 80, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
-    RECT client = {};
+    // Narrower than the window allows and taller than it is, as a drag on a corner asks.
+    RECT outer = {}, client = {};
+    GetWindowRect(handle, &outer);
     GetClientRect(handle, &client);
-    EXPECT_GE(client.right, window->minimumWidth());
-    EXPECT_GE(client.bottom, window->minimumHeight());
+    const QSize frame(outer.right - outer.left - client.right, outer.bottom - outer.top - client.bottom);
+    const QSize minimum = window->minimumSize(), asked(minimum.width() - 100, minimum.height() + 50);
+    ASSERT_TRUE(SetWindowPos(handle, nullptr, 0, 0, frame.width() + asked.width(), frame.height() + asked.height(),
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
+    GetClientRect(handle, &client);
+    EXPECT_EQ(QSize(client.right, client.bottom), QSize(minimum.width(), asked.height()));
 }
 
 // The start says where the library belongs; Register then fails at once, running nothing.
