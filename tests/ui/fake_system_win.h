@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
