@@ -107,6 +107,14 @@ void endSession(HWND window)
     SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_BLOCK, 20000, &answer);
 }
 
+// Moves and resizes `window` and has it paint at once: Qt hands the new place to its widgets
+// later, from its event loop, or before it paints.
+void place(HWND window, int x, int y, int width, int height)
+{
+    SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
 RECT placeOf(HWND window)
 {
     RECT rect = {};
@@ -182,8 +190,8 @@ TEST(PortableCopy, ASecondStartBringsTheFirstForwardAndSettingsStayBesideIt)
     EXPECT_EQ(Process(program).exitCode(), 0);
     EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) && !IsIconic(window); }));
 
-    ASSERT_TRUE(SetWindowPos(window, nullptr, 40, 30, 900, 700, SWP_NOZORDER));
-    const RECT place = placeOf(window);
+    place(window, 40, 30, 900, 700);
+    const RECT placed = placeOf(window);
     endSession(window);
     EXPECT_EQ(first.exitCode(), 0);
     std::ifstream stored(settings);
@@ -194,7 +202,7 @@ TEST(PortableCopy, ASecondStartBringsTheFirstForwardAndSettingsStayBesideIt)
     const HWND restored = again.window();
     ASSERT_TRUE(restored);
     const RECT restoredPlace = placeOf(restored);
-    EXPECT_TRUE(EqualRect(&restoredPlace, &place));
+    EXPECT_TRUE(EqualRect(&restoredPlace, &placed)) << text;
     endSession(restored);
     EXPECT_EQ(again.exitCode(), 0);
 }
