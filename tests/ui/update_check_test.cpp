@@ -162,6 +162,7 @@ TEST(UpdateCheckerTest, AnnouncesOnlyAHigherVersionFromAProperReply)
     } cases[] = {
         {"higher, no url", http("200 OK", R"({"version":"1.2"})"), "1.2", ""},
         {"equal", http("200 OK", R"({"version":"1.1"})"), "", ""},
+        {"equal, written longer", http("200 OK", R"({"version":"1.1.0"})"), "", ""},
         {"lower", http("200 OK", R"({"version":"1.0.9"})"), "", ""},
         {"third segment", http("200 OK", R"({"version":"1.1.1","url":")" + page.toLatin1() + "\"}"), "1.1.1", page},
         {"not a web page", http("200 OK", R"({"version":"1.2","url":"file:///etc/passwd"})"), "1.2", ""},
