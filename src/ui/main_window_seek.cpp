@@ -71,7 +71,10 @@ void MainWindow::followPlayback(double position, double duration, bool paused)
     if (!m_sliderDragging) {
         if (m_pendingSeek >= 0.0 && !paused)
             ++m_pendingSeekTicks;
-        if (m_pendingSeek >= 0.0 && position < m_pendingSeek - 0.5 && m_pendingSeekTicks < kPendingSeekTicks) {
+        // Paused, the camera thread shows the frame at the target and stays
+        // there: the target is what the user sees, before it lands and after.
+        const bool waiting = position < m_pendingSeek - 0.5 && m_pendingSeekTicks < kPendingSeekTicks;
+        if (m_pendingSeek >= 0.0 && (paused || waiting)) {
             m_seekSlider->setValue(sliderValueAt(m_pendingSeek, duration));
         } else {
             m_pendingSeek = -1.0;

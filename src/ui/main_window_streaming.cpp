@@ -12,6 +12,7 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -32,6 +33,9 @@ void MainWindow::onPlayPause()
 {
     if (m_sender.m_running) {
         if (m_sender.m_paused) {
+            // A seek made while paused has landed: the ticks follow the stream from there.
+            if (m_pendingSeek >= 0.0 && std::abs(m_sender.m_videoPosition - m_pendingSeek) <= 0.5)
+                m_pendingSeek = -1.0;
             m_sender.Resume();
             updateControls();
             m_statusLabel->setText(tr("Resuming..."));
