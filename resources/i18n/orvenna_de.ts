@@ -291,5 +291,13 @@
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>softcam.dll wurde nicht gefunden. Legen Sie die Datei neben Orvenna.exe</translation>
     </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
+        <translation>Programme, die PipeWire-Kameras verwenden, sehen %1. „Aktivieren“ fügt sie für Programme hinzu, die nur /dev/video* öffnen.</translation>
+    </message>
 </context>
 </TS>

@@ -291,5 +291,13 @@
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>No se encontró softcam.dll. Colóquelo junto a Orvenna.exe</translation>
     </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
+        <translation>Los programas que usan cámaras de PipeWire ven %1. «Activar» la añade para los programas que solo abren /dev/video*.</translation>
+    </message>
 </context>
 </TS>

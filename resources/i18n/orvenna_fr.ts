@@ -291,5 +291,13 @@
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>softcam.dll introuvable. Placez-le à côté d'Orvenna.exe</translation>
     </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
+        <translation>Les programmes qui utilisent les caméras PipeWire voient %1. « Activer » l’ajoute pour les programmes qui n’ouvrent que /dev/video*.</translation>
+    </message>
 </context>
 </TS>

@@ -291,5 +291,13 @@
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>softcam.dll non trovato. Posizionalo accanto a Orvenna.exe</translation>
     </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
+        <translation>I programmi che usano le videocamere PipeWire vedono %1. «Attiva» la aggiunge per i programmi che aprono solo /dev/video*.</translation>
+    </message>
 </context>
 </TS>

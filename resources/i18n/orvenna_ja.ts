@@ -291,5 +291,13 @@
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>softcam.dll が見つかりません。Orvenna.exe と同じフォルダーに置いてください</translation>
     </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
+        <translation>PipeWire カメラを使うプログラムには %1 が見えます。「有効化」すると、/dev/video* しか開かないプログラムにも追加されます。</translation>
+    </message>
 </context>
 </TS>

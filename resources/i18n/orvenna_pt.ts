@@ -291,5 +291,13 @@
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>softcam.dll não encontrado. Coloque-o ao lado de Orvenna.exe</translation>
     </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
+        <translation>Os programas que usam câmeras do PipeWire veem %1. “Ativar” a adiciona para os programas que só abrem /dev/video*.</translation>
+    </message>
 </context>
 </TS>

@@ -291,5 +291,13 @@
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>Не найден файл softcam.dll. Поместите его рядом с Orvenna.exe</translation>
     </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
+        <translation>Программы, использующие камеры PipeWire, видят %1. «Включить» добавляет её для программ, которые открывают только /dev/video*.</translation>
+    </message>
 </context>
 </TS>

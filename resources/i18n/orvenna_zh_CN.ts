@@ -291,5 +291,13 @@
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>未找到 softcam.dll。请将其放在 Orvenna.exe 所在的文件夹中</translation>
     </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
+        <translation>使用 PipeWire 摄像头的程序可以看到 %1。“启用”会为只打开 /dev/video* 的程序添加它。</translation>
+    </message>
 </context>
 </TS>

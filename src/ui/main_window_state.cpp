@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <softcam.h>
+
 #include <limits>
 
 QString formatTime(double seconds)
@@ -65,20 +67,28 @@ void MainWindow::retranslateUi()
 
 void MainWindow::updateControls()
 {
-    const bool registered = m_registrar->isRegistered();
-    const bool entry = m_registrar->hasSystemEntry();
+    using Registration = CameraRegistrar::State;
+    const Registration registration = m_registrar->state();
+    const bool registered = registration == Registration::Registered;
     // While the tool runs, neither button may start a second one.
     const bool registering = m_registrar->isBusy();
     const bool fileLoaded = !m_currentFile.isEmpty();
     const bool streaming = m_sender.m_running;
     const bool playing = streaming && !m_sender.m_paused;
-    const bool canPlay = registered && fileLoaded;
+    const bool canPlay = registration != Registration::NotRegistered && fileLoaded;
 
-    m_registerButton->setEnabled(!entry && !registering);
-    m_unregisterButton->setEnabled(entry && !registering);
+    m_registerButton->setEnabled(!registered && !registering);
+    m_unregisterButton->setEnabled(registered && !registering);
+    const QString seen = QStringLiteral("<span style='color: #2a2;font-weight:bold;'>\u2713 %1</span>");
     m_registrationLabel->setText(
-        registered ? QStringLiteral("<span style='color: #2a2;font-weight:bold;'>\u2713 %1</span>").arg(tr("Registered"))
-                   : QStringLiteral("<span style='color: #888;'>\u2717 %1</span>").arg(tr("Not registered")));
+        registered ? seen.arg(tr("Registered"))
+        : registration == Registration::PipeWire
+            ? seen.arg(tr("PipeWire"))
+            : QStringLiteral("<span style='color: #888;'>\u2717 %1</span>").arg(tr("Not registered")));
+    m_registrationLabel->setToolTip(registration == Registration::PipeWire
+                                        ? tr("Programs that use PipeWire cameras see %1. Register adds it for "
+                                             "programs that only open /dev/video*.").arg(QStringLiteral(SOFTCAM_CAMERA_NAME))
+                                        : QString());
     m_playButton->setEnabled(canPlay);
     m_stopButton->setEnabled(streaming);
     m_resolutionCombo->setEnabled(!streaming);
