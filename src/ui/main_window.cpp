@@ -14,10 +14,12 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -72,6 +74,9 @@ const Language kLanguages[] = {
     {"ja", "日本語"},
 };
 
+// The window is never smaller, and larger where its texts need it.
+constexpr QSize kMinimumSize(580, 480);
+
 QPushButton* iconButton(const char* iconPath, QWidget* parent)
 {
     return new QPushButton(QIcon(QString::fromLatin1(iconPath)), QString(), parent);
@@ -92,7 +97,7 @@ MainWindow::MainWindow(const QString& settingsFile, QWidget* parent)
 
     // The title and every other text that retranslateUi() sets are left to
     // it: the language start-up call below runs it before this returns.
-    setMinimumSize(580, 480);
+    setMinimumSize(kMinimumSize);
     setAcceptDrops(true);
     setWindowIcon(QIcon(QStringLiteral(":/icons/orvenna.svg")));
     setStyleSheet(QString::fromLatin1(kWindowStyle));
@@ -119,6 +124,7 @@ MainWindow::MainWindow(const QString& settingsFile, QWidget* parent)
     });
     applyLanguage(m_settings->value(QStringLiteral("language"), QStringLiteral("auto")).toString());
     m_imageLoader.Initialize();
+    fitMinimumSize();  // before a stored geometry is restored
     if (!initCamera()) {
 #ifdef Q_OS_WIN
         m_statusLabel->setText(tr("softcam.dll not found. Place it next to Orvenna.exe"));
@@ -132,6 +138,23 @@ MainWindow::MainWindow(const QString& settingsFile, QWidget* parent)
     m_updateChecker = new UpdateChecker(this);
     connect(m_updateChecker, &UpdateChecker::updateAvailable, this, &MainWindow::showUpdateBanner);
     checkForUpdates();
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    const bool handled = QMainWindow::event(event);
+    // Each change of a text (a language, Play and Pause, the registration)
+    // asks for a new layout.
+    if (event->type() == QEvent::LayoutRequest)
+        fitMinimumSize();
+    return handled;
+}
+
+void MainWindow::fitMinimumSize()
+{
+    // The smallest window still shows every text whole.
+    ensurePolished();  // the style sheets take part in every size
+    setMinimumSize(layout()->totalMinimumSize().expandedTo(kMinimumSize));
 }
 
 MainWindow::~MainWindow()
@@ -231,6 +254,7 @@ QFrame* MainWindow::buildUpdateBanner()
     m_updateLabel = new QLabel(m_updateBanner);
     m_updateLabel->setTextFormat(Qt::RichText);
     m_updateLabel->setOpenExternalLinks(true);
+    m_updateLabel->setWordWrap(true);  // whole, however narrow the window
     layout->addWidget(m_updateLabel, 1);
     auto* closeButton = new QToolButton(m_updateBanner);
     closeButton->setText(QStringLiteral("\u2715"));
@@ -279,8 +303,10 @@ QGroupBox* MainWindow::buildSourceGroup()
     m_openButton = iconButton(":/icons/open.svg", m_sourceGroup);
     fileRow->addWidget(m_openButton);
     m_fileLabel = new QLabel(m_sourceGroup);
-    // File names come from outside: never read as markup.
+    // File names come from outside: never read as markup, and a long one
+    // takes the room there is rather than widening the window.
     m_fileLabel->setTextFormat(Qt::PlainText);
+    m_fileLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_fileLabel->setStyleSheet(QStringLiteral("color: #888;"));
     fileRow->addWidget(m_fileLabel, 1);
     layout->addLayout(fileRow);
@@ -297,15 +323,22 @@ QGroupBox* MainWindow::buildSourceGroup()
     m_resolutionCombo->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("\\d{2,5}x\\d{2,5}")), m_resolutionCombo));
     resolutionRow->addWidget(m_resolutionCombo);
-    m_loopCheck = new QCheckBox(m_sourceGroup);
-    m_loopCheck->setChecked(true);
-    resolutionRow->addWidget(m_loopCheck);
-    m_stretchCheck = new QCheckBox(m_sourceGroup);
-    resolutionRow->addWidget(m_stretchCheck);
-    m_mirrorCheck = new QCheckBox(m_sourceGroup);
-    resolutionRow->addWidget(m_mirrorCheck);
     resolutionRow->addStretch();
     layout->addLayout(resolutionRow);
+
+    // A row of their own: beside the resolution they would need a window
+    // wider than 580 pixels in most languages.
+    auto* switchRow = new QHBoxLayout;
+    switchRow->setSpacing(10);
+    m_loopCheck = new QCheckBox(m_sourceGroup);
+    m_loopCheck->setChecked(true);
+    switchRow->addWidget(m_loopCheck);
+    m_stretchCheck = new QCheckBox(m_sourceGroup);
+    switchRow->addWidget(m_stretchCheck);
+    m_mirrorCheck = new QCheckBox(m_sourceGroup);
+    switchRow->addWidget(m_mirrorCheck);
+    switchRow->addStretch();
+    layout->addLayout(switchRow);
     return m_sourceGroup;
 }
 
@@ -342,6 +375,8 @@ void MainWindow::buildStatusBar()
     // retranslateUi() leaves this label alone: it reads "Ready." in English
     // until the first status message replaces it.
     m_statusLabel = new QLabel(tr("Ready."), bar);
+    // Messages vary in length: a long one must not widen the window.
+    m_statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bar->addWidget(m_statusLabel, 1);
     m_connectionLabel = new QLabel(bar);
     bar->addPermanentWidget(m_connectionLabel, 0);

@@ -76,6 +76,8 @@ public slots:
     void onQuit();
 
 protected:
+    // Keeps the minimum size at what the layout needs (main_window.cpp).
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -201,6 +203,8 @@ private:
     QGroupBox* buildSourceGroup();
     QGroupBox* buildCameraGroup();
     void buildStatusBar();
+    // The layout's minimum, never below 580 x 480.
+    void fitMinimumSize();
     void connectControls();
     // Starts registering or unregistering; the outcome arrives later.
     void startRegistration(bool unregister);

@@ -46,8 +46,12 @@ void MainWindow::retranslateUi()
     m_stopButton->setText(tr(" Stop"));
     m_sourceGroup->setTitle(tr("Source"));
     m_openButton->setText(tr(" Open media..."));
+    // Room for the whole placeholder, whatever the label shows now; a file's
+    // name takes what room there is.
+    const QString noFile = tr("No file selected");
+    m_fileLabel->setMinimumWidth(m_fileLabel->fontMetrics().boundingRect(0, 0, 2000, 100, Qt::AlignLeft, noFile).width());
     if (m_currentFile.isEmpty())
-        m_fileLabel->setText(tr("No file selected"));
+        m_fileLabel->setText(noFile);
     m_resolutionLabel->setText(tr("Resolution:"));
     m_loopCheck->setText(tr("Loop"));
     m_stretchCheck->setText(tr("Stretch"));
