@@ -299,5 +299,17 @@
         <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
         <translation>Los programas que usan cámaras de PipeWire ven %1. «Activar» la añade para los programas que solo abren /dev/video*.</translation>
     </message>
+    <message>
+        <source>The settings could not be saved to %1: %2</source>
+        <translation>No se pudo guardar la configuración en %1: %2</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>no se puede escribir el archivo</translation>
+    </message>
+    <message>
+        <source>Settings not saved</source>
+        <translation>Configuración no guardada</translation>
+    </message>
 </context>
 </TS>

@@ -299,5 +299,17 @@
         <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
         <translation>I programmi che usano le videocamere PipeWire vedono %1. «Attiva» la aggiunge per i programmi che aprono solo /dev/video*.</translation>
     </message>
+    <message>
+        <source>The settings could not be saved to %1: %2</source>
+        <translation>Impossibile salvare le impostazioni in %1: %2</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>il file non può essere scritto</translation>
+    </message>
+    <message>
+        <source>Settings not saved</source>
+        <translation>Impostazioni non salvate</translation>
+    </message>
 </context>
 </TS>

@@ -299,5 +299,17 @@
         <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
         <translation>Os programas que usam câmeras do PipeWire veem %1. “Ativar” a adiciona para os programas que só abrem /dev/video*.</translation>
     </message>
+    <message>
+        <source>The settings could not be saved to %1: %2</source>
+        <translation>Não foi possível salvar as configurações em %1: %2</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>não é possível gravar o arquivo</translation>
+    </message>
+    <message>
+        <source>Settings not saved</source>
+        <translation>Configurações não salvas</translation>
+    </message>
 </context>
 </TS>

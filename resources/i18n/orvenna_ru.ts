@@ -299,5 +299,17 @@
         <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
         <translation>Программы, использующие камеры PipeWire, видят %1. «Включить» добавляет её для программ, которые открывают только /dev/video*.</translation>
     </message>
+    <message>
+        <source>The settings could not be saved to %1: %2</source>
+        <translation>Не удалось сохранить настройки в %1: %2</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>файл недоступен для записи</translation>
+    </message>
+    <message>
+        <source>Settings not saved</source>
+        <translation>Настройки не сохранены</translation>
+    </message>
 </context>
 </TS>

@@ -93,6 +93,9 @@ MainWindow::MainWindow(const QString& settingsFile, QWidget* parent)
     : QMainWindow(parent)
 {
     m_settings = new QSettings(settingsFile, QSettings::IniFormat, this);
+    // It writes its changes a moment after they are made: each time, the
+    // window checks that they arrived (eventFilter).
+    m_settings->installEventFilter(this);
     m_registrar = new CameraRegistrar(this);
 
     // The title and every other text that retranslateUi() sets are left to
@@ -118,10 +121,7 @@ MainWindow::MainWindow(const QString& settingsFile, QWidget* parent)
     setupTrayIcon();
     // A session that ends (log out, shut down) may find the window hidden in
     // the tray, where no close saves anything.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
-        saveSettings();
-        m_settings->sync();
-    });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { saveSettingsForQuit(false); });
     applyLanguage(m_settings->value(QStringLiteral("language"), QStringLiteral("auto")).toString());
     m_imageLoader.Initialize();
     fitMinimumSize();  // before a stored geometry is restored
@@ -148,6 +148,16 @@ bool MainWindow::event(QEvent* event)
     if (event->type() == QEvent::LayoutRequest)
         fitMinimumSize();
     return handled;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_seekSlider)
+        endCutOffDrag(event);
+    // The settings object is about to write what changed.
+    if (watched == m_settings && event->type() == QEvent::UpdateRequest)
+        writeSettings();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::fitMinimumSize()

@@ -84,16 +84,14 @@ void MainWindow::followPlayback(double position, double duration, bool paused)
     m_timeLabel->setText(timeText(m_pendingSeek >= 0.0 ? m_pendingSeek : position, duration));
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+void MainWindow::endCutOffDrag(QEvent* event)
 {
     // A hidden (the window too) or disabled slider gets no release: without
     // this the ticks would never move it again.
-    if (watched == m_seekSlider &&
-        (event->type() == QEvent::Hide || (event->type() == QEvent::EnabledChange && !m_seekSlider->isEnabled()))) {
+    if (event->type() == QEvent::Hide || (event->type() == QEvent::EnabledChange && !m_seekSlider->isEnabled())) {
         m_sliderDragging = false;
         // Up again, so that the next press reports itself; a drag cut off seeks nowhere.
         const QSignalBlocker quiet(m_seekSlider);
         m_seekSlider->setSliderDown(false);
     }
-    return QMainWindow::eventFilter(watched, event);
 }

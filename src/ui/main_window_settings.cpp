@@ -1,11 +1,17 @@
 // The settings file: what the window restores at start and saves on closing.
 // The file comes from outside and may hold anything: every value that does
-// not read as what this program writes counts as absent.
+// not read as what this program writes counts as absent. A save that fails
+// is told, never dropped in silence.
 #include "ui/main_window.h"
+
+#include "ui/settings_location.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QSettings>
 
@@ -51,6 +57,34 @@ void MainWindow::loadSettings()
     const QString lastFile = m_settings->value(QStringLiteral("lastFile")).toString();
     if (!lastFile.isEmpty() && QFileInfo(lastFile).isFile())
         loadFile(lastFile);
+}
+
+bool MainWindow::writeSettings()
+{
+    // A settings object of its own, for a status of its own: the window's
+    // keeps its first failure for ever. Both share what is yet to be written.
+    const QString file = m_settings->fileName();
+    QSettings writer(file, QSettings::IniFormat);
+    writer.sync();
+    if (writer.status() != QSettings::AccessError)
+        return true;
+    QString reason = settingsWriteProblem(file);
+    if (reason.isEmpty())
+        reason = tr("the file cannot be written");
+    m_statusLabel->setText(tr("The settings could not be saved to %1: %2").arg(QDir::toNativeSeparators(file), reason));
+    return false;
+}
+
+void MainWindow::saveSettingsForQuit(bool mayAsk)
+{
+    saveSettings();
+    if (writeSettings())
+        return;
+    // At a session's end nobody may be there to answer: the status line and
+    // the log only.
+    qWarning("%s", qUtf8Printable(m_statusLabel->text()));
+    if (mayAsk)
+        QMessageBox::warning(this, tr("Settings not saved"), m_statusLabel->text());
 }
 
 void MainWindow::saveSettings()
