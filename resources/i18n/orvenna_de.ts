@@ -68,8 +68,8 @@
         <translation>Über Orvenna</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>Alle unterstützten Dateien (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Bilder (*.jpg *.jpeg *.png *.bmp *.gif);;Alle Dateien (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>Alle unterstützten Dateien (%1);;Videos (%2);;Bilder (%3);;Alle Dateien (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>

@@ -68,8 +68,8 @@
         <translation>Acerca de Orvenna</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>Todos los archivos compatibles (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Vídeos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Imágenes (*.jpg *.jpeg *.png *.bmp *.gif);;Todos los archivos (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>Todos los archivos compatibles (%1);;Vídeos (%2);;Imágenes (%3);;Todos los archivos (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>

@@ -68,8 +68,8 @@
         <translation>À propos d'Orvenna</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>Tous les fichiers pris en charge (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Vidéos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;Tous les fichiers (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>Tous les fichiers pris en charge (%1);;Vidéos (%2);;Images (%3);;Tous les fichiers (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>

@@ -68,8 +68,8 @@
         <translation>Informazioni su Orvenna</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>Tutti i file supportati (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Video (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Immagini (*.jpg *.jpeg *.png *.bmp *.gif);;Tutti i file (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>Tutti i file supportati (%1);;Video (%2);;Immagini (%3);;Tutti i file (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>

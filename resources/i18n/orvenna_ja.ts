@@ -68,8 +68,8 @@
         <translation>Orvenna について</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>サポートされているすべてのファイル (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;動画 (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;画像 (*.jpg *.jpeg *.png *.bmp *.gif);;すべてのファイル (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>サポートされているすべてのファイル (%1);;動画 (%2);;画像 (%3);;すべてのファイル (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>

@@ -68,8 +68,8 @@
         <translation>Sobre o Orvenna</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>Todos os arquivos compatíveis (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Vídeos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Imagens (*.jpg *.jpeg *.png *.bmp *.gif);;Todos os arquivos (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>Todos os arquivos compatíveis (%1);;Vídeos (%2);;Imagens (%3);;Todos os arquivos (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>

@@ -68,8 +68,8 @@
         <translation>О программе Orvenna</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>Все поддерживаемые файлы (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Видео (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Изображения (*.jpg *.jpeg *.png *.bmp *.gif);;Все файлы (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>Все поддерживаемые файлы (%1);;Видео (%2);;Изображения (%3);;Все файлы (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>

@@ -68,8 +68,8 @@
         <translation>关于 Orvenna</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>所有支持的文件 (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;视频 (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;图片 (*.jpg *.jpeg *.png *.bmp *.gif);;所有文件 (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>所有支持的文件 (%1);;视频 (%2);;图片 (%3);;所有文件 (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>

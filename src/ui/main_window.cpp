@@ -6,11 +6,11 @@
 #include "ui/camera_registrar.h"
 #include "ui/clickable_slider.h"
 #include "ui/preview_widget.h"
+#include "ui/settings_keys.h"
 #include "ui/settings_location.h"
 #include "update/update_checker.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,25 +54,6 @@ const char* const kStatusBarStyle =
     "QStatusBar { background: #f0f0f0; border-top: 1px solid #ccc; padding: 4px 8px; }"
     "QStatusBar::item { border: none; }"
     "QLabel { padding: 2px 6px; }";
-
-struct Language {
-    const char* code;
-    const char* nativeName;
-};
-
-// Menu order; every name but "auto"'s stays in its own language.
-const Language kLanguages[] = {
-    {"auto", "Auto (system)"},
-    {"en", "English"},
-    {"fr", "Français"},
-    {"es", "Español"},
-    {"de", "Deutsch"},
-    {"it", "Italiano"},
-    {"pt", "Português"},
-    {"ru", "Русский"},
-    {"zh_CN", "简体中文"},
-    {"ja", "日本語"},
-};
 
 // The window is never smaller, and larger where its texts need it.
 constexpr QSize kMinimumSize(580, 480);
@@ -122,7 +103,7 @@ MainWindow::MainWindow(const QString& settingsFile, QWidget* parent)
     // A session that ends (log out, shut down) may find the window hidden in
     // the tray, where no close saves anything.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { saveSettingsForQuit(false); });
-    applyLanguage(m_settings->value(QStringLiteral("language"), QStringLiteral("auto")).toString());
+    applyLanguage(m_settings->value(settings_key::language, QStringLiteral("auto")).toString());
     m_imageLoader.Initialize();
     fitMinimumSize();  // before a stored geometry is restored
     if (!initCamera()) {
@@ -201,37 +182,19 @@ void MainWindow::buildMenus()
 
     m_minimizeToTrayAction = m_settingsMenu->addAction(QString());
     m_minimizeToTrayAction->setCheckable(true);
-    m_minimizeToTrayAction->setChecked(m_settings->value(QStringLiteral("minimizeToTray"), true).toBool());
+    m_minimizeToTrayAction->setChecked(m_settings->value(settings_key::minimizeToTray, true).toBool());
     connect(m_minimizeToTrayAction, &QAction::toggled, this,
-            [this](bool on) { m_settings->setValue(QStringLiteral("minimizeToTray"), on); });
+            [this](bool on) { m_settings->setValue(settings_key::minimizeToTray, on); });
     m_analyticsAction = m_settingsMenu->addAction(QString());
     m_analyticsAction->setCheckable(true);
-    m_analyticsAction->setChecked(m_settings->value(QStringLiteral("analytics/enabled"), true).toBool());
+    m_analyticsAction->setChecked(m_settings->value(settings_key::analyticsEnabled, true).toBool());
     connect(m_analyticsAction, &QAction::toggled, this,
-            [this](bool on) { m_settings->setValue(QStringLiteral("analytics/enabled"), on); });
+            [this](bool on) { m_settings->setValue(settings_key::analyticsEnabled, on); });
     m_languageMenu = m_settingsMenu->addMenu(QString());
     buildLanguageMenu();
 
     m_aboutAction = m_helpMenu->addAction(QString());
     connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
-}
-
-void MainWindow::buildLanguageMenu()
-{
-    const QString stored = m_settings->value(QStringLiteral("language"), QStringLiteral("auto")).toString();
-    auto* group = new QActionGroup(this);
-    for (const Language& language : kLanguages) {
-        const QString code = QString::fromLatin1(language.code);
-        QAction* action = m_languageMenu->addAction(QString::fromUtf8(language.nativeName));
-        action->setCheckable(true);
-        action->setData(code);
-        group->addAction(action);
-        action->setChecked(code == stored);
-        if (code == QLatin1String("auto"))
-            m_autoLanguageAction = action;
-        connect(action, &QAction::triggered, this,
-                [this, action] { applyLanguage(action->data().toString()); });
-    }
 }
 
 void MainWindow::buildCentralWidget()

@@ -204,7 +204,7 @@ protected:
 
 private:
     void buildMenus();
-    void buildLanguageMenu();
+    void buildLanguageMenu();  // main_window_languages.cpp
     void buildCentralWidget();
     QFrame* buildUpdateBanner();
     QHBoxLayout* buildTransportRow();

@@ -4,6 +4,8 @@
 // is told, never dropped in silence.
 #include "ui/main_window.h"
 
+#include "ui/settings_keys.h"
+
 #include "ui/settings_location.h"
 
 #include <QCheckBox>
@@ -17,7 +19,7 @@
 
 namespace {
 
-bool readSwitch(const QSettings& settings, const QString& key, bool fallback)
+bool readSwitch(const QSettings& settings, QAnyStringView key, bool fallback)
 {
     const QString text = settings.value(key).toString();
     if (text == QLatin1String("true"))
@@ -33,11 +35,11 @@ void MainWindow::loadSettings()
 {
     // Qt restores a cut geometry without complaint, reading zeros past its
     // end: a stored one must be as long as the one this Qt writes.
-    const QByteArray geometry = m_settings->value(QStringLiteral("windowGeometry")).toByteArray();
+    const QByteArray geometry = m_settings->value(settings_key::windowGeometry).toByteArray();
     if (geometry.size() < saveGeometry().size() || !restoreGeometry(geometry))
         resize(780, 600);
 
-    const QString resolution = m_settings->value(QStringLiteral("resolution"), QStringLiteral("1280x720")).toString();
+    const QString resolution = m_settings->value(settings_key::resolution, QStringLiteral("1280x720")).toString();
     int index = m_resolutionCombo->findText(resolution, Qt::MatchExactly | Qt::MatchCaseSensitive);
     // Anchored as a whole: "$" alone would let a trailing line break through.
     static const QRegularExpression size(QRegularExpression::anchoredPattern(QStringLiteral("\\d{2,5}x\\d{2,5}")));
@@ -48,13 +50,13 @@ void MainWindow::loadSettings()
     if (index >= 0)
         m_resolutionCombo->setCurrentIndex(index);
 
-    m_loopCheck->setChecked(readSwitch(*m_settings, QStringLiteral("loop"), true));
-    m_stretchCheck->setChecked(readSwitch(*m_settings, QStringLiteral("stretch"), false));
-    m_mirrorCheck->setChecked(readSwitch(*m_settings, QStringLiteral("mirror"), false));
+    m_loopCheck->setChecked(readSwitch(*m_settings, settings_key::loop, true));
+    m_stretchCheck->setChecked(readSwitch(*m_settings, settings_key::stretch, false));
+    m_mirrorCheck->setChecked(readSwitch(*m_settings, settings_key::mirror, false));
 
     // Regular files only: a directory cannot play, and a pipe or a device
     // would block the start until something writes to it.
-    const QString lastFile = m_settings->value(QStringLiteral("lastFile")).toString();
+    const QString lastFile = m_settings->value(settings_key::lastFile).toString();
     if (!lastFile.isEmpty() && QFileInfo(lastFile).isFile())
         loadFile(lastFile);
 }
@@ -89,10 +91,10 @@ void MainWindow::saveSettingsForQuit(bool mayAsk)
 
 void MainWindow::saveSettings()
 {
-    m_settings->setValue(QStringLiteral("windowGeometry"), saveGeometry());
-    m_settings->setValue(QStringLiteral("resolution"), m_resolutionCombo->currentText());
-    m_settings->setValue(QStringLiteral("loop"), m_loopCheck->isChecked());
-    m_settings->setValue(QStringLiteral("stretch"), m_stretchCheck->isChecked());
-    m_settings->setValue(QStringLiteral("mirror"), m_mirrorCheck->isChecked());
-    m_settings->setValue(QStringLiteral("lastFile"), m_currentFile);
+    m_settings->setValue(settings_key::windowGeometry, saveGeometry());
+    m_settings->setValue(settings_key::resolution, m_resolutionCombo->currentText());
+    m_settings->setValue(settings_key::loop, m_loopCheck->isChecked());
+    m_settings->setValue(settings_key::stretch, m_stretchCheck->isChecked());
+    m_settings->setValue(settings_key::mirror, m_mirrorCheck->isChecked());
+    m_settings->setValue(settings_key::lastFile, m_currentFile);
 }
