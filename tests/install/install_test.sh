@@ -74,11 +74,11 @@ deb)  # BUILD OUT VERSION
     [[ $(dpkg-deb -f "$deb" Suggests) =~ v4l2loopback-dkms ]] || fail "v4l2loopback-dkms not suggested"
     lintian --fail-on error,warning "$deb"
     ;;
-makefiles)  # SOURCE OUT: the generated install files under the Makefiles generator
+makefiles)  # SOURCE OUT: the generated files (install files, test media) under the Makefiles generator
     need make
     rm -rf "$2"
-    "${CMAKE:-cmake}" -S "$1" -B "$2" -G "Unix Makefiles" -DBUILD_TESTING=OFF -DORVENNA_BUILD_BENCH=OFF >/dev/null
-    "${CMAKE:-cmake}" --build "$2" --target orvenna_install_files
+    "${CMAKE:-cmake}" -S "$1" -B "$2" -G "Unix Makefiles" -DORVENNA_BUILD_BENCH=OFF >/dev/null
+    "${CMAKE:-cmake}" --build "$2" --target orvenna_install_files orvenna_test_media
     ;;
 *) fail "unknown step $step" ;;
 esac
