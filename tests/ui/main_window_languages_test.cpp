@@ -1,19 +1,17 @@
 // Languages on the catalogues compiled into the program, and the About dialog.
-#include "ui/main_window.h"
+#include "window_under_test.h"
 
 #include <QAction>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QTimer>
 #include <QTranslator>
 #include <QXmlStreamReader>
@@ -23,25 +21,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
-#include <memory>
 
 namespace {
-
-class LanguageWindow : public MainWindow {
-public:
-    using MainWindow::applyLanguage, MainWindow::m_cameraGroup, MainWindow::m_fileMenu, MainWindow::m_languageMenu,
-        MainWindow::m_playButton, MainWindow::m_registerButton, MainWindow::m_resolutionCombo, MainWindow::m_sender,
-        MainWindow::m_settings, MainWindow::m_trayShowAction, MainWindow::showAbout, MainWindow::systemLanguage,
-        MainWindow::updateControls;
-};
-
-std::unique_ptr<LanguageWindow> makeWindow(const QString& storedLanguage)
-{
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/orvenna.ini");
-    QFile::remove(path);
-    QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("language"), storedLanguage);
-    return std::make_unique<LanguageWindow>();
-}
 
 // The toolkit's word for Close: from `catalogue` ("" for none), or as the installed translators give it.
 QString toolkitClose(const char* catalogue = nullptr)
@@ -66,7 +47,7 @@ QString toolkitClose(const char* catalogue = nullptr)
 }
 
 // The About dialog's title and label texts, checking on the way what no language changes.
-QStringList aboutTexts(LanguageWindow& window)
+QStringList aboutTexts(WindowUnderTest& window)
 {
     QStringList texts;
     QTimer::singleShot(0, &window, [&] {

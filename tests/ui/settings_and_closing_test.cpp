@@ -1,5 +1,4 @@
-#include "ui/main_window.h"
-#include "ui/settings_location.h"
+#include "window_under_test.h"
 
 #include <QAction>
 #include <QApplication>
@@ -9,7 +8,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QSessionManager>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -24,18 +22,7 @@
 
 namespace {
 
-// A window on a settings file of its own; the offscreen platform has no notification area.
-class Window : public MainWindow {
-public:
-    explicit Window(const QString& settingsFile) : MainWindow(settingsFile) {}
-    using MainWindow::m_currentFile, MainWindow::m_loopCheck, MainWindow::m_minimizeToTrayAction,
-        MainWindow::m_mirrorCheck, MainWindow::m_resolutionCombo, MainWindow::m_settings, MainWindow::m_statusLabel,
-        MainWindow::m_stretchCheck, MainWindow::m_trayIcon, MainWindow::m_trayQuitAction, MainWindow::onQuit;
-    bool m_trayShown = true;
-
-protected:
-    bool trayAvailable() const override { return m_trayShown; }
-};
+using Window = WindowUnderTest;
 
 // The file as it lies on disk, not as a settings object remembers it.
 QByteArray bytes(const QString& path)

@@ -1,4 +1,4 @@
-#include "ui/main_window.h"
+#include "window_under_test.h"
 #include "update/update_checker.h"
 
 #include <QDate>
@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QNetworkReply>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTcpServer>
@@ -77,10 +76,7 @@ QString rendered(const QLabel* label)
 }
 
 // A window on its own settings file whose checker asks `site`.
-struct UpdateWindow : MainWindow {
-    using MainWindow::checkForUpdates, MainWindow::m_settings, MainWindow::m_updateBanner,
-        MainWindow::m_updateChecker, MainWindow::m_updateLabel, MainWindow::showUpdateBanner,
-        MainWindow::systemLanguage;
+struct UpdateWindow : WindowUnderTest {
     UpdateWindow(const QString& ini, const QString& site)  // after the start's own check
     {
         delete m_settings;
