@@ -296,10 +296,6 @@
         <translation>PipeWire</translation>
     </message>
     <message>
-        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
-        <translation>Programme, die PipeWire-Kameras verwenden, sehen %1. „Aktivieren“ fügt sie für Programme hinzu, die nur /dev/video* öffnen.</translation>
-    </message>
-    <message>
         <source>The settings could not be saved to %1: %2</source>
         <translation>Die Einstellungen konnten nicht in %1 gespeichert werden: %2</translation>
     </message>
@@ -310,6 +306,14 @@
     <message>
         <source>Settings not saved</source>
         <translation>Einstellungen nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>Programme, die PipeWire-Kameras verwenden, sehen %1.</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>„Aktivieren“ fügt sie für Programme hinzu, die nur /dev/video* öffnen.</translation>
     </message>
 </context>
 </TS>

@@ -296,10 +296,6 @@
         <translation>PipeWire</translation>
     </message>
     <message>
-        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
-        <translation>Los programas que usan cámaras de PipeWire ven %1. «Activar» la añade para los programas que solo abren /dev/video*.</translation>
-    </message>
-    <message>
         <source>The settings could not be saved to %1: %2</source>
         <translation>No se pudo guardar la configuración en %1: %2</translation>
     </message>
@@ -310,6 +306,14 @@
     <message>
         <source>Settings not saved</source>
         <translation>Configuración no guardada</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>Los programas que usan cámaras de PipeWire ven %1.</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>«Activar» la añade para los programas que solo abren /dev/video*.</translation>
     </message>
 </context>
 </TS>

@@ -296,10 +296,6 @@
         <translation>PipeWire</translation>
     </message>
     <message>
-        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
-        <translation>Les programmes qui utilisent les caméras PipeWire voient %1. « Activer » l’ajoute pour les programmes qui n’ouvrent que /dev/video*.</translation>
-    </message>
-    <message>
         <source>The settings could not be saved to %1: %2</source>
         <translation>Les paramètres n’ont pas pu être enregistrés dans %1 : %2</translation>
     </message>
@@ -310,6 +306,14 @@
     <message>
         <source>Settings not saved</source>
         <translation>Paramètres non enregistrés</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>Les programmes qui utilisent les caméras PipeWire voient %1.</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>« Activer » l’ajoute pour les programmes qui n’ouvrent que /dev/video*.</translation>
     </message>
 </context>
 </TS>

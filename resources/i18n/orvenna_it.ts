@@ -296,10 +296,6 @@
         <translation>PipeWire</translation>
     </message>
     <message>
-        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
-        <translation>I programmi che usano le videocamere PipeWire vedono %1. «Attiva» la aggiunge per i programmi che aprono solo /dev/video*.</translation>
-    </message>
-    <message>
         <source>The settings could not be saved to %1: %2</source>
         <translation>Impossibile salvare le impostazioni in %1: %2</translation>
     </message>
@@ -310,6 +306,14 @@
     <message>
         <source>Settings not saved</source>
         <translation>Impostazioni non salvate</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>I programmi che usano le videocamere PipeWire vedono %1.</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>«Attiva» la aggiunge per i programmi che aprono solo /dev/video*.</translation>
     </message>
 </context>
 </TS>

@@ -296,10 +296,6 @@
         <translation>PipeWire</translation>
     </message>
     <message>
-        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
-        <translation>PipeWire カメラを使うプログラムには %1 が見えます。「有効化」すると、/dev/video* しか開かないプログラムにも追加されます。</translation>
-    </message>
-    <message>
         <source>The settings could not be saved to %1: %2</source>
         <translation>設定を %1 に保存できませんでした: %2</translation>
     </message>
@@ -310,6 +306,14 @@
     <message>
         <source>Settings not saved</source>
         <translation>設定は保存されていません</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>PipeWire カメラを使うプログラムには %1 が見えます。</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>「有効化」すると、/dev/video* しか開かないプログラムにも追加されます。</translation>
     </message>
 </context>
 </TS>

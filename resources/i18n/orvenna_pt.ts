@@ -296,10 +296,6 @@
         <translation>PipeWire</translation>
     </message>
     <message>
-        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
-        <translation>Os programas que usam câmeras do PipeWire veem %1. “Ativar” a adiciona para os programas que só abrem /dev/video*.</translation>
-    </message>
-    <message>
         <source>The settings could not be saved to %1: %2</source>
         <translation>Não foi possível salvar as configurações em %1: %2</translation>
     </message>
@@ -310,6 +306,14 @@
     <message>
         <source>Settings not saved</source>
         <translation>Configurações não salvas</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>Os programas que usam câmeras do PipeWire veem %1.</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>“Ativar” a adiciona para os programas que só abrem /dev/video*.</translation>
     </message>
 </context>
 </TS>

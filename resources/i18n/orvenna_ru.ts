@@ -296,10 +296,6 @@
         <translation>PipeWire</translation>
     </message>
     <message>
-        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
-        <translation>Программы, использующие камеры PipeWire, видят %1. «Включить» добавляет её для программ, которые открывают только /dev/video*.</translation>
-    </message>
-    <message>
         <source>The settings could not be saved to %1: %2</source>
         <translation>Не удалось сохранить настройки в %1: %2</translation>
     </message>
@@ -310,6 +306,14 @@
     <message>
         <source>Settings not saved</source>
         <translation>Настройки не сохранены</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>Программы, использующие камеры PipeWire, видят %1.</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>«Включить» добавляет её для программ, которые открывают только /dev/video*.</translation>
     </message>
 </context>
 </TS>

@@ -296,10 +296,6 @@
         <translation>PipeWire</translation>
     </message>
     <message>
-        <source>Programs that use PipeWire cameras see %1. Register adds it for programs that only open /dev/video*.</source>
-        <translation>使用 PipeWire 摄像头的程序可以看到 %1。“启用”会为只打开 /dev/video* 的程序添加它。</translation>
-    </message>
-    <message>
         <source>The settings could not be saved to %1: %2</source>
         <translation>无法将设置保存到 %1：%2</translation>
     </message>
@@ -310,6 +306,14 @@
     <message>
         <source>Settings not saved</source>
         <translation>设置未保存</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>使用 PipeWire 摄像头的程序可以看到 %1。</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>“启用”会为只打开 /dev/video* 的程序添加它。</translation>
     </message>
 </context>
 </TS>

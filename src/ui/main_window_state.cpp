@@ -89,10 +89,11 @@ void MainWindow::updateControls()
         : registration == Registration::PipeWire
             ? seen.arg(tr("PipeWire"))
             : QStringLiteral("<span style='color: #888;'>\u2717 %1</span>").arg(tr("Not registered")));
-    m_registrationLabel->setToolTip(registration == Registration::PipeWire
-                                        ? tr("Programs that use PipeWire cameras see %1. Register adds it for "
-                                             "programs that only open /dev/video*.").arg(QStringLiteral(SOFTCAM_CAMERA_NAME))
-                                        : QString());
+    m_registrationLabel->setToolTip(
+        registration == Registration::PipeWire
+            ? tr("Programs that use PipeWire cameras see %1.").arg(QStringLiteral(SOFTCAM_CAMERA_NAME)) + u'\n'
+                  + tr("Register adds it for programs that only open /dev/video*.")
+            : QString());
     m_playButton->setEnabled(canPlay);
     m_stopButton->setEnabled(streaming);
     m_resolutionCombo->setEnabled(!streaming);
