@@ -81,7 +81,6 @@ MainWindow::MainWindow(const QString& settingsFile, QWidget* parent)
 
     // The title and every other text that retranslateUi() sets are left to
     // it: the language start-up call below runs it before this returns.
-    setMinimumSize(kMinimumSize);
     setAcceptDrops(true);
     setWindowIcon(QIcon(QStringLiteral(":/icons/orvenna.svg")));
     setStyleSheet(QString::fromLatin1(kWindowStyle));

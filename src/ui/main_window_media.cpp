@@ -2,10 +2,9 @@
 // preview, closing it, and drag and drop onto the window.
 #include "ui/main_window.h"
 
-#include "ui/settings_keys.h"
-
 #include "ui/clickable_slider.h"
 #include "ui/preview_widget.h"
+#include "ui/settings_keys.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

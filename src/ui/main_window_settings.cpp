@@ -5,7 +5,6 @@
 #include "ui/main_window.h"
 
 #include "ui/settings_keys.h"
-
 #include "ui/settings_location.h"
 
 #include <QCheckBox>

@@ -1,7 +1,6 @@
 #include "ui/settings_location.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
