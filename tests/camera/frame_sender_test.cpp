@@ -150,16 +150,19 @@ TEST_F(SteppedClip, SeeksLandWhilePausedOrRunningTheLoopRewindsAndStopWakesAPaus
     EXPECT_FALSE(fake->waitForFrames(2, 1100));  // correct code cannot fail this wait
     const std::pair<double, int> pausedSeeks[] = {{1.2, 30}, {0.4, 10}, {2.0, 49}};  // forward, back, the end
     for (const auto& [seconds, index] : pausedSeeks) {
+        const int sent = fake->framesSent();
         sender.SeekTo(seconds);
-        EXPECT_EQ(step(), index) << seconds;
+        EXPECT_EQ(waitForSent(sent + 1), index) << seconds;
         EXPECT_EQ(lastPreview, index);
         EXPECT_NEAR(sender.m_videoPosition, index / 25.0, 0.001);
         EXPECT_TRUE(sender.m_paused);
+        fake->step();  // the seek's frame is finished; the thread waits again
     }
     EXPECT_NEAR(sender.m_videoDuration, 2.0, 0.05);
+    const int sent = fake->framesSent();
     sender.Resume();
     EXPECT_FALSE(sender.m_paused);
-    EXPECT_EQ(step(), 0);  // on from the end: the loop rewinds
+    EXPECT_EQ(waitForSent(sent + 1), 0);  // on from the end: the loop rewinds
     EXPECT_EQ(step(), 1);
     EXPECT_EQ(sender.m_measuredFps, 120.0);  // the paused second is not counted
 
