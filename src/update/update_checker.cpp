@@ -82,7 +82,8 @@ void UpdateChecker::onReplyFinished(QNetworkReply* reply, const QString& current
     const QString version = answer.value(QStringLiteral("version")).toString();
     if (version.isEmpty() || version.size() > kMaxVersionChars)
         return;
-    if (QVersionNumber::fromString(version) > QVersionNumber::fromString(currentVersion))
+    // Normalised, so that "1.1.0" is no newer than "1.1".
+    if (QVersionNumber::fromString(version).normalized() > QVersionNumber::fromString(currentVersion).normalized())
         emit updateAvailable(version, downloadAddress(answer.value(QStringLiteral("url")).toString()));
 }
 

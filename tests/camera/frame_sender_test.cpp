@@ -44,6 +44,7 @@ protected:
     void SetUp() override
     {
         sender.m_frameCallback = [this](const unsigned char* data, int width, int height) {
+            lastPreview = frame_marks::readFrameMark(data, width, height);
             if (previews++ == 0)
                 firstPreview.assign(data, data + width * height * 3), previewed.set();
         };
@@ -72,7 +73,7 @@ protected:
     FakeCameraHooks fake{loadLibraryFromSearchPath(kCameraLibraryName)};
     VideoDecoder decoder;
     // What the callbacks touch, before the sender so that it outlives the camera thread.
-    std::atomic<int> previews{0}, finishes{0}, laterCalls{0};
+    std::atomic<int> previews{0}, finishes{0}, laterCalls{0}, lastPreview{-1};
     std::atomic<std::uint64_t> finishedStream{0};
     std::vector<uint8_t> firstPreview;
     ManualResetEvent previewed, finished;
@@ -127,7 +128,8 @@ TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenFittedLiveAndMeasured)
         EXPECT_EQ(fake->lastFrame(), expected);
     }
     EXPECT_TRUE(sender.m_running);
-    EXPECT_TRUE(waitUntil([&] { return sender.m_measuredFps > 0.0; }));
+    EXPECT_TRUE(waitUntil([&] { return sender.m_measuredFps != 120.0; }));  // the camera's own rate until measured
+    EXPECT_GT(sender.m_measuredFps, 0.0);
     EXPECT_LE(sender.m_measuredFps, 130.0);  // the camera paces at 120
 
     sender.Stop();
@@ -136,27 +138,38 @@ TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenFittedLiveAndMeasured)
     EXPECT_EQ(finishes, 0);
 }
 
-// Frame n shows at n / 25 s, where a seek lands on that very frame.
+// Frame n shows at n / 25 s, where a seek lands on that very frame. Paused, a
+// seek shows its frame at once and the stream stays paused; the rate counts
+// playing time only, the camera's own until a second of it is measured.
 TEST_F(SteppedClip, SeeksLandWhilePausedOrRunningTheLoopRewindsAndStopWakesAPausedThread)
 {
+    EXPECT_EQ(sender.m_measuredFps, 120.0);
     sender.Pause();
     EXPECT_TRUE(sender.m_paused);
-    fake->step();  // frame 0 is finished; the thread now waits for Resume
-    EXPECT_FALSE(fake->waitForFrames(2, 200));  // correct code cannot fail this wait
-    sender.SeekTo(1.2);
+    fake->step();  // frame 0 is finished; the thread now waits
+    EXPECT_FALSE(fake->waitForFrames(2, 1100));  // correct code cannot fail this wait
+    const std::pair<double, int> pausedSeeks[] = {{1.2, 30}, {0.4, 10}, {2.0, 49}};  // forward, back, the end
+    for (const auto& [seconds, index] : pausedSeeks) {
+        const int sent = fake->framesSent();
+        sender.SeekTo(seconds);
+        EXPECT_EQ(waitForSent(sent + 1), index) << seconds;
+        EXPECT_EQ(lastPreview, index);
+        EXPECT_NEAR(sender.m_videoPosition, index / 25.0, 0.001);
+        EXPECT_TRUE(sender.m_paused);
+        fake->step();  // the seek's frame is finished; the thread waits again
+    }
+    EXPECT_NEAR(sender.m_videoDuration, 2.0, 0.05);
+    const int sent = fake->framesSent();
     sender.Resume();
     EXPECT_FALSE(sender.m_paused);
-    EXPECT_EQ(waitForSent(2), 30);
-    EXPECT_NEAR(sender.m_videoPosition, 1.2, 0.001);
-    EXPECT_NEAR(sender.m_videoDuration, 2.0, 0.05);
-    EXPECT_EQ(step(), 31);
+    EXPECT_EQ(waitForSent(sent + 1), 0);  // on from the end: the loop rewinds
+    EXPECT_EQ(step(), 1);
+    EXPECT_EQ(sender.m_measuredFps, 120.0);  // the paused second is not counted
 
     sender.SeekTo(0.4);  // only the last of two seeks is carried out
     sender.SeekTo(1.88);
     for (const int index : {47, 48, 49, 0})
         EXPECT_EQ(step(), index);
-    EXPECT_NEAR(sender.m_videoPosition, 0.0, 0.001);
-    EXPECT_EQ(step(), 1);
 
     sender.Pause();
     fake->setStepping(false);
@@ -164,6 +177,7 @@ TEST_F(SteppedClip, SeeksLandWhilePausedOrRunningTheLoopRewindsAndStopWakesAPaus
     sender.Stop();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms);  // far below the 5 s a stop may wait
     EXPECT_FALSE(sender.m_running || sender.m_paused);
+    EXPECT_EQ(sender.m_measuredFps, 0.0);
     EXPECT_EQ(finishes, 0);
 }
 

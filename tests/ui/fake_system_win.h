@@ -4,8 +4,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <windows.h>
-
 enum State { Ours = 1 };
 enum class Effect { None, Add, Remove };
 
@@ -27,15 +25,8 @@ public:
         m_registered = state & Ours;
         apply();
     }
-    void apply() const
-    {
-        HKEY key = nullptr;
-        if (m_registered && RegCreateKeyExW(HKEY_CLASSES_ROOT, kFilterKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                                            nullptr) == ERROR_SUCCESS)
-            RegCloseKey(key);
-        else if (!m_registered)
-            RegDeleteKeyW(HKEY_CLASSES_ROOT, kFilterKey);
-    }
+    // The registry shows this system's state from now on.
+    void apply() const;
 
     // The tool does what the library does (Add, Remove) and exits 0, or does
     // nothing and exits with `exitCode`.
@@ -56,7 +47,6 @@ public:
     }
 
 private:
-    static constexpr wchar_t kFilterKey[] = L"CLSID\\{AEF3B972-5FA5-4647-9571-358EB472BC9E}";
     QTemporaryDir m_dir;
     bool m_registered = false;
 };

@@ -152,10 +152,11 @@ TEST_F(WindowStream, AfterAPauseThatHoldsThePictureAClipWithoutLoopArrivesWholeA
     receive(kAll, 0ms);
     EXPECT_TRUE(marks.empty()) << marks.size() << " frames arrived while paused";
 
-    // From the start once more, now to the end.
+    // Paused, a seek to the start shows the first frame at once; from there, now to the end.
     window.m_loopCheck->setChecked(false);
-    window.m_sender.SeekTo(0.0);
     marks.clear();
+    window.m_sender.SeekTo(0.0);
+    receive(1, 20s);
     window.onPlayPause();
     receive(kClipFrames, 20s);
     EXPECT_TRUE(processEventsUntil([&] { return status() == QStringLiteral("Playback finished."); }, 5s));
