@@ -77,16 +77,21 @@ protected:
     int playHeld()
     {
         fake->setStepping(true);
+        const int sent = fake->framesSent();  // before the thread can send its first
         window->onPlayPause();
-        return step(false);
+        return frameAfter(sent);
     }
-    // Lets the held thread send its next frame; that frame's index, or -1 unless it came
-    // at the camera's size in the clip's colours.
-    int step(bool release = true)
+    // Lets the held thread send its next frame; that frame's index.
+    int step()
     {
         const int sent = fake->framesSent();
-        if (release)
-            fake->step();
+        fake->step();
+        return frameAfter(sent);
+    }
+    // The index of the frame sent after the first `sent`, or -1 unless it came at the
+    // camera's size in the clip's colours.
+    int frameAfter(int sent)
+    {
         const std::vector<uint8_t> frame = fake->waitForFrames(sent + 1, kWaitMs) ? fake->lastFrame() : std::vector<uint8_t>();
         return frame.size() == 160 * 120 * 3 && frame_marks::barsPresent(frame.data(), 160, 120)
                    ? frame_marks::readFrameMark(frame.data(), 160, 120) : -1;
