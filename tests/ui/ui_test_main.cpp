@@ -1,4 +1,5 @@
 #include "app/platform_services.h"
+#include "support/test_media.h"
 
 #include <QApplication>
 
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
         ::testing::InitGoogleTest(&argc, argv);
         result = RUN_ALL_TESTS();
     }
-    stopPlatformServices();
+    if (!kWine)  // see tests/windows/media_test_main.cpp
+        stopPlatformServices();
     return result;
 }

@@ -1,5 +1,6 @@
 // Entry of the media tests: platform services started and stopped as the application does.
 #include "app/platform_services.h"
+#include "support/test_media.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,9 @@ int main(int argc, char** argv)
     if (!startPlatformServices())
         return std::fputs("the platform services did not start\n", stderr), 1;
     const int result = RUN_ALL_TESTS();
-    stopPlatformServices();
+    // Media Foundation's threads, ending at its shutdown, now and then crash Wine's
+    // GStreamer glue (a glib thread-data destructor): under Wine it stays up to the end.
+    if (!kWine)
+        stopPlatformServices();
     return result;
 }
