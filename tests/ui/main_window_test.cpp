@@ -216,6 +216,7 @@ TEST(MainWindowTest, RegistrationSlotsReportTheOutcome)
         {false, false, 126, "Registration failed.", "\u2717 Not registered"},  // refused
         {false, true, 126, "Registration failed.", "\u2713 PipeWire"},
         {true, true, 0, "Camera unregistered.", "\u2713 PipeWire"},
+        {true, false, 0, "Camera unregistered.", "\u2717 Not registered"},
         {true, false, 1, "Failed.", "\u2713 Registered"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.finalText);
