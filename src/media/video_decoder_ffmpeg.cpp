@@ -1,8 +1,10 @@
 #include "media/video_decoder.h"
 
 #include "media/frame.h"
-#include "media/scaler_slack.h"
+#include "media/picture_rows.h"
 #include "media/picture_turn.h"
+#include "media/planar_picture_ffmpeg.h"
+#include "media/scaler_slack.h"
 #include "media/seek_plan.h"
 #include "media/wide_path_linux.h"
 
@@ -16,6 +18,7 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -162,8 +165,9 @@ struct VideoDecoder::Impl {
     bool armed = false;
     bool stopped = false;
 
-    // The scaler converts every decoded picture to BGR at the coded size; it
-    // is made again only when the decoded pictures change.
+    // Pictures that cannot stay in their planes (turned, resized or in other
+    // formats) are converted whole to BGR at the coded size; the scaler is
+    // made again only when the decoded pictures change.
     ScalerPtr scaler;
     int scalerWidth = 0;
     int scalerHeight = 0;
@@ -183,6 +187,7 @@ struct VideoDecoder::Impl {
     bool receiveFrame();
     bool prepareScaler();
     bool convertFrame(std::vector<uint8_t>& out);
+    std::shared_ptr<const Picture> takePicture();
     double secondsOf(int64_t timestamp) const
     {
         return (static_cast<double>(timestamp) - static_cast<double>(start)) *
@@ -246,10 +251,7 @@ bool VideoDecoder::Impl::prepareScaler()
                                 nullptr));
     if (!scaler)
         return false;
-    const int colorspace = f.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : f.colorspace;
-    sws_setColorspaceDetails(scaler.get(), sws_getCoefficients(colorspace),
-                             f.color_range == AVCOL_RANGE_JPEG, sws_getCoefficients(SWS_CS_DEFAULT),
-                             1, 0, 1 << 16, 1 << 16);
+    setSourceColours(scaler.get(), f);
     scalerWidth = f.width;
     scalerHeight = f.height;
     scalerFormat = f.format;
@@ -264,11 +266,18 @@ bool VideoDecoder::Impl::convertFrame(std::vector<uint8_t>& out)
         return false;
     const std::size_t bytes = *frameBytes(codedWidth, codedHeight);  // checked by Open
     std::vector<uint8_t>& target = rotation == 0 ? out : unturned;
-    target.resize(bytes + kScalerSlack);
+    // swscale's SIMD converters write whole groups of 8 pixels and leave the
+    // last pixels of a row unconverted when the stride has no room for that:
+    // rows are converted with room, then closed up.
+    const std::size_t rowBytes = static_cast<std::size_t>(codedWidth) * 3;
+    const std::size_t padded = Picture::paddedRowBytes(codedWidth);
+    target.resize(padded * static_cast<std::size_t>(codedHeight) + kScalerSlack);
     uint8_t* planes[1] = {target.data()};
-    const int strides[1] = {codedWidth * 3};
+    const int strides[1] = {static_cast<int>(padded)};
     const bool scaled = sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height,
                                   planes, strides) == codedHeight;
+    for (std::size_t y = 1; padded != rowBytes && y < static_cast<std::size_t>(codedHeight); ++y)
+        std::memmove(target.data() + y * rowBytes, target.data() + y * padded, rowBytes);
     target.resize(bytes);  // keeps the capacity: no allocation for the next frame
     if (!scaled)
         return false;
@@ -277,6 +286,21 @@ bool VideoDecoder::Impl::convertFrame(std::vector<uint8_t>& out)
         turnPicture(unturned.data(), codedWidth, codedHeight, rotation, out.data());
     }
     return true;
+}
+
+// The delivered picture: kept in its planes when it can be read row by row as
+// it is, else converted whole. Null when it cannot be converted.
+std::shared_ptr<const Picture> VideoDecoder::Impl::takePicture()
+{
+    if (rotation == 0 && frame->width == codedWidth && frame->height == codedHeight)
+        if (auto planar = takePlanarPicture(*frame))
+            return planar;
+    std::vector<uint8_t> pixels;
+    if (!convertFrame(pixels))
+        return nullptr;
+    const bool sideways = rotation == 90 || rotation == 270;
+    return std::make_shared<FramePicture>(std::move(pixels), sideways ? codedHeight : codedWidth,
+                                          sideways ? codedWidth : codedHeight);
 }
 
 // Sends the demuxer to the key frame at or before `seconds`; at or before 0
@@ -443,19 +467,25 @@ void VideoDecoder::Close()
     resetStreamInfo();
 }
 
-bool VideoDecoder::ReadFrame(std::vector<uint8_t>& out)
+std::shared_ptr<const Picture> VideoDecoder::ReadPicture()
 {
     if (!m_impl)
-        return false;
+        return nullptr;
     Impl& d = *m_impl;
     d.stopped = false;
     double frameTime = 0.0;
     if (!d.nextPicture(frameTime, m_position, m_fps))
-        return false;
-    const bool converted = d.convertFrame(out);
+        return nullptr;
+    std::shared_ptr<const Picture> picture = d.takePicture();
     m_position = frameTime;
     av_frame_unref(d.frame.get());
-    return converted;
+    return picture;
+}
+
+bool VideoDecoder::ReadFrame(std::vector<uint8_t>& out)
+{
+    const std::shared_ptr<const Picture> picture = ReadPicture();
+    return picture && readFrame(picture, out);
 }
 
 void VideoDecoder::SeekTo(double seconds)
