@@ -43,9 +43,9 @@ class FrameSenderTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        sender.m_frameCallback = [this](const unsigned char* data, int width, int height) {
+        sender.m_frameCallback = [this](PictureRows& source) {
             if (previews++ == 0)
-                firstPreview.assign(data, data + width * height * 3), previewed.set();
+                readFrame(source.picture(), firstPreview), previewed.set();
         };
         sender.m_finishedCallback = [this](std::uint64_t id) { finishedStream = id, ++finishes, finished.set(); };
     }
@@ -172,7 +172,7 @@ TEST_F(SteppedClip, SeeksLandWhilePausedOrRunningTheLoopRewindsAndStopWakesAPaus
 TEST_F(SteppedClip, WithoutLoopTheStreamEndsKeepsTheCameraAndNamesItself)
 {
     sender.m_loop = false;  // unchecked while streaming
-    sender.m_frameCallback = [this](const unsigned char*, int, int) { ++laterCalls; };
+    sender.m_frameCallback = [this](PictureRows&) { ++laterCalls; };
     sender.m_finishedCallback = [this](std::uint64_t) { laterCalls += 100; };
     sender.SeekTo(1.92);
     EXPECT_EQ(step(), 48);

@@ -21,7 +21,7 @@ public:
         MainWindow::m_registrationLabel, MainWindow::m_resolutionCombo, MainWindow::m_seekSlider,
         MainWindow::m_sender, MainWindow::m_statusLabel, MainWindow::m_stopButton,
         MainWindow::m_unregisterButton, MainWindow::m_updateBanner, MainWindow::updateControls,
-        MainWindow::m_timeLabel, MainWindow::m_preview, MainWindow::m_previewFrame, MainWindow::m_pendingSeek,
+        MainWindow::m_timeLabel, MainWindow::m_preview, MainWindow::m_stillPicture, MainWindow::m_pendingSeek,
         MainWindow::m_sliderDragging, MainWindow::m_connectionLabel, MainWindow::m_statusTimer,
         MainWindow::m_trayIcon, MainWindow::loadFile, MainWindow::getSelectedResolution,
         MainWindow::dragEnterEvent, MainWindow::dropEvent;
