@@ -25,6 +25,10 @@ extern "C" {
 namespace {
 
 constexpr double kDefaultFps = 30.0;
+// Frame threads cost a set of pictures each and hand-offs between threads.
+// Up to this many pixels a second the reading thread decodes alone, with time
+// to spare; larger or faster streams use a thread per core.
+constexpr double kOneThreadPixelsPerSecond = 1920.0 * 1088.0 * 60.0;
 struct InputCloser {
     void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
 };
@@ -81,7 +85,7 @@ AVStream* firstVideoStream(AVFormatContext* input)
     return nullptr;
 }
 
-CodecPtr openDecoder(const AVStream* stream)
+CodecPtr openDecoder(AVFormatContext* input, AVStream* stream)
 {
     const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
     if (decoder == nullptr)
@@ -90,7 +94,10 @@ CodecPtr openDecoder(const AVStream* stream)
     if (!codec || avcodec_parameters_to_context(codec.get(), stream->codecpar) < 0)
         return nullptr;
     codec->pkt_timebase = stream->time_base;
-    codec->thread_count = 0;  // one per core
+    const AVRational rate = av_guess_frame_rate(input, stream, nullptr);
+    const double fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : kDefaultFps;
+    const double pixels = static_cast<double>(stream->codecpar->width) * stream->codecpar->height;
+    codec->thread_count = pixels * fps <= kOneThreadPixelsPerSecond ? 1 : 0;  // 0: one per core
     codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
         return nullptr;
@@ -421,7 +428,7 @@ bool VideoDecoder::Open(const wchar_t* path)
     const AVCodecParameters& params = *impl->stream->codecpar;
     if (!frameBytes(params.width, params.height))
         return false;
-    impl->codec = openDecoder(impl->stream);
+    impl->codec = openDecoder(impl->input.get(), impl->stream);
     if (!impl->codec)
         return false;
     // Only the chosen stream is demuxed.
