@@ -29,3 +29,9 @@ const uint8_t* FrameMailbox::latest()
     }
     return m_reading;
 }
+
+bool FrameMailbox::hasNewFrame()
+{
+    std::lock_guard lock(m_mutex);
+    return m_fresh;
+}

@@ -19,6 +19,8 @@ public:
     // Reader: the newest frame posted so far (black before the first). The
     // bytes stay valid and unchanged until the reader's next call.
     const uint8_t* latest();
+    // Reader: a frame was posted that latest() has not given yet.
+    bool hasNewFrame();
 
 private:
     std::vector<uint8_t> m_storage;
