@@ -6,6 +6,8 @@ extern "C" {
 }
 
 #include <cstddef>
+#include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -47,15 +49,14 @@ struct RowScalers : Picture::Converter {
     int width = 0;
     int height = 0;  // of the whole-picture scaler
     int format = AV_PIX_FMT_NONE;
-    int colorspace = AVCOL_SPC_UNSPECIFIED;
-    int range = AVCOL_RANGE_UNSPECIFIED;
+    FrameColours colours{};
     ScalerPtr sharedChroma;
     ScalerPtr ownChroma;
     ScalerPtr whole;
 
     bool fits(const AVFrame& f) const
     {
-        return f.width == width && f.format == format && f.colorspace == colorspace && f.color_range == range;
+        return f.width == width && f.format == format && coloursOf(f) == colours;
     }
 };
 
@@ -64,8 +65,16 @@ ScalerPtr makeScaler(const AVFrame& f, AVPixelFormat format, int height)
     ScalerPtr scaler(sws_getContext(f.width, height, format, f.width, height, AV_PIX_FMT_BGR24, SWS_BILINEAR,
                                     nullptr, nullptr, nullptr));
     if (scaler)
-        setSourceColours(scaler.get(), f);
+        setSourceColours(scaler.get(), coloursOf(f));
     return scaler;
+}
+
+template <typename Enum>
+int numberIn(const Enum& field)
+{
+    std::underlying_type_t<Enum> number;
+    std::memcpy(&number, &field, sizeof number);
+    return static_cast<int>(number);
 }
 
 class PlanarPicture : public Picture {
@@ -132,8 +141,7 @@ private:
         auto made = std::make_unique<RowScalers>();
         made->width = f.width;
         made->format = f.format;
-        made->colorspace = f.colorspace;
-        made->range = f.color_range;
+        made->colours = coloursOf(f);
         made->sharedChroma = makeScaler(f, m_layout.format, 2);
         made->ownChroma = makeScaler(f, m_layout.everyRow, 2);
         converter = std::move(made);
@@ -147,10 +155,15 @@ private:
 
 } // namespace
 
-void setSourceColours(SwsContext* scaler, const AVFrame& frame)
+FrameColours coloursOf(const AVFrame& frame)
 {
-    const int colorspace = frame.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : frame.colorspace;
-    sws_setColorspaceDetails(scaler, sws_getCoefficients(colorspace), frame.color_range == AVCOL_RANGE_JPEG,
+    return {numberIn(frame.colorspace), numberIn(frame.color_range)};
+}
+
+void setSourceColours(SwsContext* scaler, const FrameColours& colours)
+{
+    const int space = colours.space == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : colours.space;
+    sws_setColorspaceDetails(scaler, sws_getCoefficients(space), colours.range == AVCOL_RANGE_JPEG,
                              sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
 }
 

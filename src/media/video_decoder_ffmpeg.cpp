@@ -179,8 +179,7 @@ struct VideoDecoder::Impl {
     int scalerWidth = 0;
     int scalerHeight = 0;
     int scalerFormat = AV_PIX_FMT_NONE;
-    int scalerColorspace = AVCOL_SPC_UNSPECIFIED;
-    int scalerRange = AVCOL_RANGE_UNSPECIFIED;
+    FrameColours scalerColours{};
     std::vector<uint8_t> unturned;  // turned streams: the picture before the turn
 
     bool stopNow()
@@ -245,8 +244,9 @@ bool VideoDecoder::Impl::receiveFrame()
 bool VideoDecoder::Impl::prepareScaler()
 {
     const AVFrame& f = *frame;
+    const FrameColours colours = coloursOf(f);
     if (scaler && f.width == scalerWidth && f.height == scalerHeight && f.format == scalerFormat &&
-        f.colorspace == scalerColorspace && f.color_range == scalerRange)
+        colours == scalerColours)
         return true;
     scaler.reset();
     if (!frameBytes(f.width, f.height) ||
@@ -258,12 +258,11 @@ bool VideoDecoder::Impl::prepareScaler()
                                 nullptr));
     if (!scaler)
         return false;
-    setSourceColours(scaler.get(), f);
+    setSourceColours(scaler.get(), colours);
     scalerWidth = f.width;
     scalerHeight = f.height;
     scalerFormat = f.format;
-    scalerColorspace = f.colorspace;
-    scalerRange = f.color_range;
+    scalerColours = colours;
     return true;
 }
 

@@ -9,8 +9,7 @@
 #include <QStringList>
 #include <QSystemTrayIcon>
 
-#include <cstdint>
-#include <vector>
+#include <memory>
 
 class CameraRegistrar;
 class ClickableSlider;
