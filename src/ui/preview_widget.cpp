@@ -110,6 +110,7 @@ bool PreviewWidget::sample(PictureRows& rows, const View& view, NearestSampler& 
         image = QImage(sampled, QImage::Format_RGB32);
     if (image.isNull())  // it could not be allocated
         return false;
+    image.setDevicePixelRatio(view.ratio);  // as many pixels as its place has
     sampler.setGeometry(picture->width(), picture->height(), sampled.width(), sampled.height(), view.mirror);
     return sampler.sampleRgb32(rows, image.bits(), static_cast<std::size_t>(image.bytesPerLine()));
 }
@@ -161,7 +162,8 @@ void PreviewWidget::takeNewest()
         dropped = std::exchange(m_picture, std::move(m_pendingPicture));
         m_imageValid = m_pendingSampled;
         if (m_imageValid) {
-            m_image.swap(m_pendingImage);
+            m_cameraImage.swap(m_pendingImage);
+            m_showOwnImage = false;
             m_imageView = m_pendingView;
         }
         m_scaledStale = true;
@@ -191,7 +193,8 @@ void PreviewWidget::drawPicture(QPainter& painter, const View& view)
     if (!m_imageValid || !(m_imageView == view)) {
         PictureRows rows;  // a new size or flag is rare: its rows go after drawing
         rows.setPicture(m_picture);
-        m_imageValid = sample(rows, view, m_sampler, m_image);
+        m_imageValid = sample(rows, view, m_sampler, m_ownImage);
+        m_showOwnImage = true;
         m_imageView = view;
         m_scaledStale = true;
         if (!m_imageValid) {
@@ -199,14 +202,14 @@ void PreviewWidget::drawPicture(QPainter& painter, const View& view)
             return;
         }
     }
+    const QImage& image = m_showOwnImage ? m_ownImage : m_cameraImage;
     if (place.sampled == place.pixels) {
-        m_image.setDevicePixelRatio(view.ratio);
-        painter.drawImage(place.rect.topLeft(), m_image);
+        painter.drawImage(place.rect.topLeft(), image);
         return;
     }
     // A picture smaller than its place is enlarged smoothly, once.
     if (m_scaledStale || m_scaled.size() != place.pixels) {
-        m_scaled = m_image.scaled(place.pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_scaled = image.scaled(place.pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         m_scaled.setDevicePixelRatio(view.ratio);
         m_scaledStale = false;
     }

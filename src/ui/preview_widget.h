@@ -94,7 +94,8 @@ private:
     Pending m_pending = Pending::Nothing;
     std::shared_ptr<const Picture> m_pendingPicture;
     // The pending picture sampled for m_pendingView, when m_pendingSampled;
-    // swapped with m_image when taken.
+    // swapped with m_cameraImage when taken. Only showRows writes these two
+    // images; the GUI thread only reads them.
     QImage m_pendingImage;
     View m_pendingView;
     bool m_pendingSampled = false;
@@ -103,10 +104,14 @@ private:
 
     // GUI thread only.
     std::shared_ptr<const Picture> m_picture;  // null when there is none
-    QImage m_image;        // m_picture sampled for m_imageView
+    // m_picture sampled for m_imageView: by showRows, or here when the
+    // widget's view changed since.
+    QImage m_cameraImage;
+    QImage m_ownImage;
+    bool m_showOwnImage = false;
     View m_imageView;
     bool m_imageValid = false;
-    QImage m_scaled;       // m_image enlarged to its place, when smaller
+    QImage m_scaled;       // the image shown enlarged to its place, when smaller
     bool m_scaledStale = true;
     NearestSampler m_sampler;
     bool m_stretch = false;
