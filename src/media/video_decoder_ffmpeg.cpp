@@ -16,7 +16,9 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -150,6 +152,17 @@ int displayRotation(const AVStream* stream)
     return matrix == nullptr ? 0 : quarterTurn(-av_display_rotation_get(matrix));
 }
 
+// The number in one of FFmpeg's enum fields. FFmpeg stores there whatever a
+// file says (a colour space of 243, say); read as the C++ enum, a number
+// outside it is undefined behaviour.
+template <typename Enum>
+int numberIn(const Enum& field)
+{
+    std::underlying_type_t<Enum> number;
+    std::memcpy(&number, &field, sizeof number);
+    return static_cast<int>(number);
+}
+
 // Seconds to a time stamp in `timeBase` counted from `origin`, saturated to
 // the range FFmpeg's seeking can take.
 int64_t ticksOf(double seconds, AVRational timeBase, int64_t origin)
@@ -262,8 +275,10 @@ bool VideoDecoder::Impl::receiveFrame()
 bool VideoDecoder::Impl::prepareScaler()
 {
     const AVFrame& f = *frame;
+    const int frameColorspace = numberIn(f.colorspace);
+    const int frameRange = numberIn(f.color_range);
     if (scaler && f.width == scalerWidth && f.height == scalerHeight && f.format == scalerFormat &&
-        f.colorspace == scalerColorspace && f.color_range == scalerRange)
+        frameColorspace == scalerColorspace && frameRange == scalerRange)
         return true;
     scaler.reset();
     if (!frameBytes(f.width, f.height) ||
@@ -275,15 +290,15 @@ bool VideoDecoder::Impl::prepareScaler()
                                 nullptr));
     if (!scaler)
         return false;
-    const int colorspace = f.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : f.colorspace;
+    const int colorspace = frameColorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : frameColorspace;
     sws_setColorspaceDetails(scaler.get(), sws_getCoefficients(colorspace),
-                             f.color_range == AVCOL_RANGE_JPEG, sws_getCoefficients(SWS_CS_DEFAULT),
+                             frameRange == AVCOL_RANGE_JPEG, sws_getCoefficients(SWS_CS_DEFAULT),
                              1, 0, 1 << 16, 1 << 16);
     scalerWidth = f.width;
     scalerHeight = f.height;
     scalerFormat = f.format;
-    scalerColorspace = f.colorspace;
-    scalerRange = f.color_range;
+    scalerColorspace = frameColorspace;
+    scalerRange = frameRange;
     return true;
 }
 
