@@ -21,7 +21,7 @@ set(check_flags -std=c++20 -Wall -Wextra -Wno-attributes
   -DUNICODE -D_UNICODE -DORVENNA_VERSION="${PROJECT_VERSION}"
   -DORVENNA_UPDATE_SITE="${ORVENNA_UPDATE_SITE}"
   -DORVENNA_APP_ID="${ORVENNA_APP_ID}"
-  -I${PROJECT_SOURCE_DIR}/src
+  -I${PROJECT_SOURCE_DIR}/src -I${PROJECT_SOURCE_DIR}/softcam/include
   -isystem ${qt} -isystem ${qt}/QtCore -isystem ${qt}/QtGui -isystem ${qt}/QtWidgets
   -isystem ${qt}/QtNetwork)
 

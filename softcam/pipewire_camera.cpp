@@ -2,6 +2,7 @@
 
 #include "frame_converter.h"
 #include "frame_mailbox.h"
+#include "softcam.h"
 
 #include <algorithm>
 #include <atomic>
@@ -154,7 +155,7 @@ void updateListing(State* s)
 bool isOtherListing(const spa_dict* props)
 {
     return spa_streq(spa_dict_lookup(props, PW_KEY_MEDIA_CLASS), "Video/Source") &&
-           spa_streq(spa_dict_lookup(props, PW_KEY_NODE_DESCRIPTION), PipeWireCamera::kDescription) &&
+           spa_streq(spa_dict_lookup(props, PW_KEY_NODE_DESCRIPTION), SOFTCAM_CAMERA_NAME) &&
            !spa_streq(spa_dict_lookup(props, PW_KEY_NODE_NAME), PipeWireCamera::kNodeName);
 }
 
@@ -283,13 +284,13 @@ const pw_stream_events kStreamEvents = [] {
 
 bool connectStream(State* s)
 {
-    s->stream.reset(pw_stream_new(s->core.get(), PipeWireCamera::kDescription,
+    s->stream.reset(pw_stream_new(s->core.get(), SOFTCAM_CAMERA_NAME,
         pw_properties_new(PW_KEY_MEDIA_TYPE, "Video",
                           PW_KEY_MEDIA_CATEGORY, "Capture",
                           PW_KEY_MEDIA_ROLE, "Camera",
                           PW_KEY_MEDIA_CLASS, "Video/Source",
                           PW_KEY_NODE_NAME, PipeWireCamera::kNodeName,
-                          PW_KEY_NODE_DESCRIPTION, PipeWireCamera::kDescription,
+                          PW_KEY_NODE_DESCRIPTION, SOFTCAM_CAMERA_NAME,
                           nullptr)));
     if (!s->stream)
         return false;

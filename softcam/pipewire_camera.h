@@ -17,9 +17,6 @@ public:
     // Node name other programs can target; stable across runs.
     static constexpr const char* kNodeName = "orvenna-camera";
 
-    // The name programs list it under.
-    static constexpr const char* kDescription = "Orvenna Camera";
-
     // Null when PipeWire's loop cannot be started. A missing daemon is not a
     // failure: the camera attaches when one appears. `connectionChanged` is
     // called on PipeWire's thread whenever isConnected() changes.

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kMaxSide = 7680;
-
 // Two outputs of the same frames: PipeWire, and the v4l2loopback device for
 // programs that only speak V4L2. Either one's readers make it connected.
 struct Camera {
@@ -49,7 +47,7 @@ extern "C" {
 
 scCamera scCreateCamera(int width, int height, float framerate)
 {
-    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide ||
+    if (width < 1 || height < 1 || width > SOFTCAM_MAX_SIDE || height > SOFTCAM_MAX_SIDE ||
         !(framerate >= 1.0f && framerate <= 120.0f))
         return nullptr;
     std::lock_guard lock(g_mutex);

@@ -1,6 +1,7 @@
 #include "v4l2_camera.h"
 
 #include "loopback_devices.h"
+#include "softcam.h"
 #include "v4l2_output.h"
 
 #include <algorithm>
@@ -63,7 +64,7 @@ void V4l2Camera::run()
         const Clock::time_point now = Clock::now();
         if (!output && now >= nextScan) {
             nextScan = now + kRescanInterval;
-            if (const auto number = findLoopbackDevice(m_sysfsRoot, kLabel))
+            if (const auto number = findLoopbackDevice(m_sysfsRoot, SOFTCAM_CAMERA_NAME))
                 output = V4l2Output::open(m_deviceDirectory + "/video" + std::to_string(*number),
                                           m_width, m_height, m_framesPerSecond, m_ioctl);
         }

@@ -12,8 +12,8 @@
 #include <string>
 #include <thread>
 
-// The camera's second output: a v4l2loopback device labelled "Orvenna
-// Camera", for programs that only open /dev/video*. A thread of its own
+// The camera's second output: a v4l2loopback device labelled
+// SOFTCAM_CAMERA_NAME, for programs that only open /dev/video*. A thread of its own
 // writes the newest frame at the camera's rate for as long as the camera
 // exists, the same frame again when none came (with exclusive_caps, readers
 // see the device only while a writer writes). The device is looked for at
@@ -21,8 +21,6 @@
 // senders never wait for any of it.
 class V4l2Camera {
 public:
-    static constexpr const char* kLabel = "Orvenna Camera";
-
     // `connectionChanged` is called on the camera's thread whenever
     // isConnected() changes. `sysfsRoot`, `deviceDirectory` and `ioctl` are
     // "/sys", "/dev" and the system's on a real system; tests pass their own.

@@ -68,8 +68,8 @@
         <translation>Über Orvenna</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>Alle unterstützten Dateien (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Bilder (*.jpg *.jpeg *.png *.bmp *.gif);;Alle Dateien (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>Alle unterstützten Dateien (%1);;Videos (%2);;Bilder (%3);;Alle Dateien (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>
@@ -290,6 +290,30 @@
     <message>
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>softcam.dll wurde nicht gefunden. Legen Sie die Datei neben Orvenna.exe</translation>
+    </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved to %1: %2</source>
+        <translation>Die Einstellungen konnten nicht in %1 gespeichert werden: %2</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>die Datei kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Settings not saved</source>
+        <translation>Einstellungen nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>Programme, die PipeWire-Kameras verwenden, sehen %1.</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>„Aktivieren“ fügt sie für Programme hinzu, die nur /dev/video* öffnen.</translation>
     </message>
 </context>
 </TS>

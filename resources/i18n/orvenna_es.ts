@@ -68,8 +68,8 @@
         <translation>Acerca de Orvenna</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>Todos los archivos compatibles (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Vídeos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Imágenes (*.jpg *.jpeg *.png *.bmp *.gif);;Todos los archivos (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>Todos los archivos compatibles (%1);;Vídeos (%2);;Imágenes (%3);;Todos los archivos (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>
@@ -290,6 +290,30 @@
     <message>
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>No se encontró softcam.dll. Colóquelo junto a Orvenna.exe</translation>
+    </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved to %1: %2</source>
+        <translation>No se pudo guardar la configuración en %1: %2</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>no se puede escribir el archivo</translation>
+    </message>
+    <message>
+        <source>Settings not saved</source>
+        <translation>Configuración no guardada</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>Los programas que usan cámaras de PipeWire ven %1.</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>«Activar» la añade para los programas que solo abren /dev/video*.</translation>
     </message>
 </context>
 </TS>

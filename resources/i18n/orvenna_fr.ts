@@ -68,8 +68,8 @@
         <translation>À propos d'Orvenna</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>Tous les fichiers pris en charge (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Vidéos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;Tous les fichiers (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>Tous les fichiers pris en charge (%1);;Vidéos (%2);;Images (%3);;Tous les fichiers (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>
@@ -290,6 +290,30 @@
     <message>
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>softcam.dll introuvable. Placez-le à côté d'Orvenna.exe</translation>
+    </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved to %1: %2</source>
+        <translation>Les paramètres n’ont pas pu être enregistrés dans %1 : %2</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>le fichier ne peut pas être écrit</translation>
+    </message>
+    <message>
+        <source>Settings not saved</source>
+        <translation>Paramètres non enregistrés</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>Les programmes qui utilisent les caméras PipeWire voient %1.</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>« Activer » l’ajoute pour les programmes qui n’ouvrent que /dev/video*.</translation>
     </message>
 </context>
 </TS>

@@ -68,8 +68,8 @@
         <translation>Informazioni su Orvenna</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>Tutti i file supportati (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Video (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Immagini (*.jpg *.jpeg *.png *.bmp *.gif);;Tutti i file (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>Tutti i file supportati (%1);;Video (%2);;Immagini (%3);;Tutti i file (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>
@@ -290,6 +290,30 @@
     <message>
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>softcam.dll non trovato. Posizionalo accanto a Orvenna.exe</translation>
+    </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved to %1: %2</source>
+        <translation>Impossibile salvare le impostazioni in %1: %2</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>il file non può essere scritto</translation>
+    </message>
+    <message>
+        <source>Settings not saved</source>
+        <translation>Impostazioni non salvate</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>I programmi che usano le videocamere PipeWire vedono %1.</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>«Attiva» la aggiunge per i programmi che aprono solo /dev/video*.</translation>
     </message>
 </context>
 </TS>

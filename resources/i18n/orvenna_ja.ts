@@ -68,8 +68,8 @@
         <translation>Orvenna について</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>サポートされているすべてのファイル (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;動画 (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;画像 (*.jpg *.jpeg *.png *.bmp *.gif);;すべてのファイル (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>サポートされているすべてのファイル (%1);;動画 (%2);;画像 (%3);;すべてのファイル (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>
@@ -290,6 +290,30 @@
     <message>
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>softcam.dll が見つかりません。Orvenna.exe と同じフォルダーに置いてください</translation>
+    </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved to %1: %2</source>
+        <translation>設定を %1 に保存できませんでした: %2</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>ファイルに書き込めません</translation>
+    </message>
+    <message>
+        <source>Settings not saved</source>
+        <translation>設定は保存されていません</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>PipeWire カメラを使うプログラムには %1 が見えます。</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>「有効化」すると、/dev/video* しか開かないプログラムにも追加されます。</translation>
     </message>
 </context>
 </TS>

@@ -68,8 +68,8 @@
         <translation>Sobre o Orvenna</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>Todos os arquivos compatíveis (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Vídeos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Imagens (*.jpg *.jpeg *.png *.bmp *.gif);;Todos os arquivos (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>Todos os arquivos compatíveis (%1);;Vídeos (%2);;Imagens (%3);;Todos os arquivos (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>
@@ -290,6 +290,30 @@
     <message>
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>softcam.dll não encontrado. Coloque-o ao lado de Orvenna.exe</translation>
+    </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved to %1: %2</source>
+        <translation>Não foi possível salvar as configurações em %1: %2</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>não é possível gravar o arquivo</translation>
+    </message>
+    <message>
+        <source>Settings not saved</source>
+        <translation>Configurações não salvas</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>Os programas que usam câmeras do PipeWire veem %1.</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>“Ativar” a adiciona para os programas que só abrem /dev/video*.</translation>
     </message>
 </context>
 </TS>

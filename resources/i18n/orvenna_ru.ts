@@ -68,8 +68,8 @@
         <translation>О программе Orvenna</translation>
     </message>
     <message>
-        <source>All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png *.bmp *.gif);;All files (*.*)</source>
-        <translation>Все поддерживаемые файлы (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp *.gif);;Видео (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Изображения (*.jpg *.jpeg *.png *.bmp *.gif);;Все файлы (*.*)</translation>
+        <source>All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)</source>
+        <translation>Все поддерживаемые файлы (%1);;Видео (%2);;Изображения (%3);;Все файлы (*.*)</translation>
     </message>
     <message>
         <source>Auto (system)</source>
@@ -290,6 +290,30 @@
     <message>
         <source>softcam.dll not found. Place it next to Orvenna.exe</source>
         <translation>Не найден файл softcam.dll. Поместите его рядом с Orvenna.exe</translation>
+    </message>
+    <message>
+        <source>PipeWire</source>
+        <translation>PipeWire</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved to %1: %2</source>
+        <translation>Не удалось сохранить настройки в %1: %2</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>файл недоступен для записи</translation>
+    </message>
+    <message>
+        <source>Settings not saved</source>
+        <translation>Настройки не сохранены</translation>
+    </message>
+    <message>
+        <source>Programs that use PipeWire cameras see %1.</source>
+        <translation>Программы, использующие камеры PipeWire, видят %1.</translation>
+    </message>
+    <message>
+        <source>Register adds it for programs that only open /dev/video*.</source>
+        <translation>«Включить» добавляет её для программ, которые открывают только /dev/video*.</translation>
     </message>
 </context>
 </TS>

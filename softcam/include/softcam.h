@@ -19,11 +19,17 @@ extern "C" {
 #define SOFTCAM_API
 #endif
 
+// The name programs list the camera under (its PipeWire node and its
+// v4l2loopback device), and the largest width or height of a camera. The
+// program's registration and its size bound use the same two.
+#define SOFTCAM_CAMERA_NAME "Orvenna Camera"
+#define SOFTCAM_MAX_SIDE 7680
+
 typedef void* scCamera;
 
-// A camera of the given size (1..7680 each way) and frame rate (1..120 frames
-// per second, fractions allowed). Null for any other size or rate, or while
-// this process already has a camera.
+// A camera of the given size (1..SOFTCAM_MAX_SIDE each way) and frame rate
+// (1..120 frames per second, fractions allowed). Null for any other size or
+// rate, or while this process already has a camera.
 SOFTCAM_API scCamera scCreateCamera(int width, int height, float framerate);
 
 // Removes the camera from the system at once and frees the handle.
@@ -32,7 +38,7 @@ SOFTCAM_API void scDeleteCamera(scCamera camera);
 // Publishes one frame (copied before the call returns) at the camera's next
 // frame time, one interval after the previous frame's. A caller that falls
 // behind continues from now; frames are dropped while no PipeWire daemon is
-// reachable. A v4l2loopback device labelled "Orvenna Camera", while one
+// reachable. A v4l2loopback device labelled SOFTCAM_CAMERA_NAME, while one
 // exists, gets the newest frame at the camera's rate for as long as the
 // camera exists, the last one again while none is sent.
 SOFTCAM_API void scSendFrame(scCamera camera, const void* image_bits);

@@ -3,7 +3,17 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
+
+// The toolkit's own options (QGuiApplication's and QApplication's), which
+// its application object takes away later: known here only to let them pass.
+const char* const kToolkitOptionsWithValue[] = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+    "qwindowtitle", "session", "display", "geometry", "style", "stylesheet", "qmljsdebugger"};
+const char* const kToolkitFlags[] = {"reverse", "widgetcount"};
 
 void describe(QCommandLineParser& parser)
 {
@@ -12,30 +22,41 @@ void describe(QCommandLineParser& parser)
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Video or image to open."),
                                  QStringLiteral("[file]"));
+    // As the toolkit reads them: one dash, a whole word.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char* name : kToolkitOptionsWithValue) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : kToolkitFlags) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
 }
 
 } // namespace
 
-void answerInformationRequests(int argc, char** argv)
+QString fileToOpen(int argc, char** argv)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     QCommandLineParser parser;
     describe(parser);
-    // A window-system option (-platform ...) fails this parse; the full one
-    // after the QApplication answers that command line.
-    if (!parser.parse(arguments) || !(parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))
-                                      || parser.isSet(QStringLiteral("version"))))
-        return;
-    QCoreApplication app(argc, argv);
-    parser.process(app);  // prints and exits
-}
+    const bool parsed = parser.parse(arguments);
+    if (parsed && parser.positionalArguments().size() <= 1 && !parser.isSet(QStringLiteral("help"))
+        && !parser.isSet(QStringLiteral("help-all")) && !parser.isSet(QStringLiteral("version")))
+        return parser.positionalArguments().value(0);
 
-QStringList filesToOpen()
-{
-    QCommandLineParser parser;
-    describe(parser);
-    parser.process(*QCoreApplication::instance());
-    return parser.positionalArguments();
+    // The parser's texts need an application object; no window system yet.
+    QCoreApplication app(argc, argv);
+    if (!parsed || parser.positionalArguments().size() > 1) {
+        const QString error = parsed ? QStringLiteral("Only one file can be opened.") : parser.errorText();
+        std::fprintf(stderr, "%s\n\n%s", qPrintable(error), qPrintable(parser.helpText()));
+        std::exit(EXIT_FAILURE);
+    }
+    parser.process(app);  // prints the help or the version and exits
+    return {};
 }

@@ -1,17 +1,14 @@
 #pragma once
 
-#include <QStringList>
+#include <QString>
 
-// The command line: --help, --version and the file to open (the window
-// opens the first one named).
+// The command line: --help, --version and at most one file to open, checked
+// before anything needs a window system, so that a wrong command line gets
+// its usage error with no display too.
 
-// Prints the help or the version and exits when either is asked for, before
-// any window system is needed (so both work without a display); returns
-// otherwise. Call before the QApplication exists, after the application's
-// name and version are set.
-void answerInformationRequests(int argc, char** argv);
-
-// The files named on the command line, once the QApplication exists (it has
-// taken its own options such as -platform away). A malformed command line
-// prints the error and exits with 1.
-QStringList filesToOpen();
+// Prints the help or the version and exits with 0 when either is asked for;
+// prints the error and the usage to stderr and exits with 1 when the command
+// line is wrong. Otherwise returns the file named (empty when none). Call
+// before the QApplication exists, after the application's name and version
+// are set; the toolkit's own options (-platform, -style ...) pass.
+QString fileToOpen(int argc, char** argv);

@@ -15,11 +15,10 @@ int runApplication(int argc, char** argv)
     // The desktop entry's name: the Wayland app id and the desktop's match
     // of the window to its launcher.
     QApplication::setDesktopFileName(QStringLiteral(ORVENNA_APP_ID));
-    answerInformationRequests(argc, argv);
+    const QString file = fileToOpen(argc, argv);
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/orvenna.svg")));
-    const QStringList files = filesToOpen();
-
+    const QStringList files = file.isEmpty() ? QStringList() : QStringList(file);
 
     // Declared before the window, so the lock is released after the window is gone.
     SingleInstance instance;

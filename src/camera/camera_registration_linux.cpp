@@ -2,6 +2,8 @@
 
 #include "loopback_devices.h"
 
+#include <softcam.h>
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -15,7 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kCardLabel[] = "Orvenna Camera";
 constexpr char kModule[] = "v4l2loopback";
 // Absolute paths: the elevation tool does not search a user's PATH for
 // programs, and Debian users' PATH has no /sbin anyway.
@@ -33,6 +34,24 @@ std::string pipewireSocketPath()
             return std::string(directory) + "/" + name;
     }
     return {};
+}
+
+bool sysfsHas(const std::string& sysfsRoot, const char* path)
+{
+    std::error_code error;
+    return fs::exists(sysfsRoot + path, error);
+}
+
+} // namespace
+
+RegistrationSetup systemRegistrationSetup()
+{
+    return {"/sys", pipewireSocketPath(), "pkexec", std::chrono::minutes(2)};
+}
+
+bool cameraDevicePresent(const std::string& sysfsRoot)
+{
+    return findLoopbackDevice(sysfsRoot, SOFTCAM_CAMERA_NAME).has_value();
 }
 
 bool pipewireReachable(const std::string& socketPath)
@@ -53,35 +72,12 @@ bool pipewireReachable(const std::string& socketPath)
     return reachable;
 }
 
-bool sysfsHas(const std::string& sysfsRoot, const char* path)
-{
-    std::error_code error;
-    return fs::exists(sysfsRoot + path, error);
-}
-
-} // namespace
-
-RegistrationSetup systemRegistrationSetup()
-{
-    return {"/sys", pipewireSocketPath(), "pkexec", std::chrono::minutes(2)};
-}
-
-bool cameraDevicePresent(const std::string& sysfsRoot)
-{
-    return findLoopbackDevice(sysfsRoot, kCardLabel).has_value();
-}
-
-bool isCameraRegistered(const RegistrationSetup& setup)
-{
-    return pipewireReachable(setup.pipewireSocket) || cameraDevicePresent(setup.sysfsRoot);
-}
-
 RegistrationStep planRegistration(const RegistrationSetup& setup, bool unregister)
 {
     std::vector<std::string> ours;
     bool othersExist = false;
     for (const LoopbackDevice& device : loopbackDevices(setup.sysfsRoot)) {
-        if (hasLabel(device, kCardLabel))
+        if (hasLabel(device, SOFTCAM_CAMERA_NAME))
             ours.push_back("/dev/video" + std::to_string(device.number));
         else
             othersExist = true;
@@ -96,7 +92,7 @@ RegistrationStep planRegistration(const RegistrationSetup& setup, bool unregiste
         if (!ours.empty())
             return {Kind::Done, {}};
         if (control) {
-            run.command.insert(run.command.end(), {kLoopbackCtl, "add", "-n", kCardLabel, "-x", "1"});
+            run.command.insert(run.command.end(), {kLoopbackCtl, "add", "-n", SOFTCAM_CAMERA_NAME, "-x", "1"});
             return run;
         }
         // Loaded for another program: modprobe would succeed and add nothing.
@@ -104,7 +100,7 @@ RegistrationStep planRegistration(const RegistrationSetup& setup, bool unregiste
             return {Kind::Refused, {}};
         run.command.insert(run.command.end(),
                            {kModprobe, kModule, "devices=1", "exclusive_caps=1",
-                            std::string("card_label=\"") + kCardLabel + "\""});
+                            std::string("card_label=\"") + SOFTCAM_CAMERA_NAME + "\""});
         return run;
     }
 

@@ -7,7 +7,7 @@
 // Making the virtual camera known on Linux. Applications see it through the
 // user's PipeWire daemon (where the camera library publishes it) or, for
 // those that speak only V4L2, through a v4l2loopback device labelled
-// "Orvenna Camera", which an elevated command adds or removes. Qt-free: the
+// SOFTCAM_CAMERA_NAME (softcam.h), which an elevated command adds or removes. Qt-free: the
 // window's registrar runs the commands planned here.
 
 // What the registration probes and runs. Tests point it at a temporary sysfs
@@ -23,11 +23,10 @@ struct RegistrationSetup {
 // pkexec, two minutes.
 RegistrationSetup systemRegistrationSetup();
 
-// A PipeWire daemon accepts connections on the socket, or our v4l2loopback
-// device exists. Cheap: one connect() and one small directory scan.
-bool isCameraRegistered(const RegistrationSetup& setup);
+// A PipeWire daemon accepts connections on the socket. Cheap: one connect().
+bool pipewireReachable(const std::string& socketPath);
 
-// Our v4l2loopback device exists in sysfs.
+// Our v4l2loopback device exists in sysfs. Cheap: one small directory scan.
 bool cameraDevicePresent(const std::string& sysfsRoot);
 
 // What registering (or unregistering) takes, judged from sysfs before

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <system_error>
+#include <utility>
 
 namespace {
 constexpr auto kStopTimeout = std::chrono::milliseconds(5000);
@@ -81,6 +82,7 @@ void FrameSender::startThread()
     m_running = true;
     m_paused = false;
     m_framesSent = 0;
+    m_measuredFps = m_fps;  // until the first second of playing is measured
     Stream stream{++m_streamId, m_camera, m_sendFrame, m_width, m_height, m_frameCallback,
                   m_finishedCallback};
     try {
@@ -124,6 +126,20 @@ void FrameSender::Resume()
 void FrameSender::SeekTo(double seconds)
 {
     m_seekRequest = seconds;
+    m_runEvent.set();  // a paused thread wakes, seeks and shows the target
+}
+
+void FrameSender::waitWhilePaused()
+{
+    // Looked at again after the reset: a Resume, SeekTo or stop that came
+    // between the first look and the reset would be lost otherwise, and so
+    // would a seek whose wake-up a Pause right after it took back.
+    const auto mustWake = [this] { return !m_paused || m_seekRequest >= 0.0 || m_stopEvent.isSet(); };
+    if (!mustWake())
+        m_runEvent.reset();
+    if (mustWake())
+        m_runEvent.set();
+    m_runEvent.wait();
 }
 
 bool FrameSender::Run(const Stream& stream)
@@ -136,18 +152,32 @@ bool FrameSender::Run(const Stream& stream)
     Clock::time_point windowStart = Clock::now();
     int windowCount = 0;
     Clock::time_point lastPreview = windowStart - kPreviewInterval;
+    bool pausedBefore = false;  // the last pass was made while paused
     PictureRows source;  // the picture read, its rows converted as fitting and previewing ask
 
     for (;;) {
         if (m_stopEvent.isSet())
             return false;
-        m_runEvent.wait();  // a paused stream waits here
+        waitWhilePaused();
         if (m_stopEvent.isSet())
             return false;
 
+        // While paused only a seek brings a frame: the one on screen at the
+        // target, sent once; the stream stays paused.
+        const bool paused = m_paused;
         const double seek = m_seekRequest.exchange(-1.0);
-        if (seek >= 0.0 && m_videoMode)
+        const bool seeking = seek >= 0.0 && m_videoMode;
+        if (paused && !seeking) {
+            pausedBefore = true;
+            continue;
+        }
+        if (seeking)
             m_videoDecoder->SeekTo(seek);
+        if (!paused && std::exchange(pausedBefore, false)) {
+            // The rate counts playing time only: measured afresh after a pause.
+            windowStart = Clock::now();
+            windowCount = 0;
+        }
 
         if (m_videoMode) {
             std::shared_ptr<const Picture> picture = m_videoDecoder->ReadPicture();
@@ -180,7 +210,7 @@ bool FrameSender::Run(const Stream& stream)
 
         if (stream.frameCallback) {
             const Clock::time_point now = Clock::now();
-            if (now - lastPreview >= kPreviewInterval) {
+            if (paused || now - lastPreview >= kPreviewInterval) {
                 stream.frameCallback(source);
                 lastPreview = now;
             }
@@ -189,6 +219,10 @@ bool FrameSender::Run(const Stream& stream)
         stream.sendFrame(stream.camera, frame);
 
         ++m_framesSent;
+        if (paused) {
+            pausedBefore = true;
+            continue;
+        }
         ++windowCount;
         const Clock::time_point now = Clock::now();
         const double elapsed = std::chrono::duration<double>(now - windowStart).count();

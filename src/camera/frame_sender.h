@@ -73,7 +73,9 @@ public:
     void StartImage(const unsigned char* data, int width, int height);
     void Pause();
     void Resume();
-    // Seconds; a later request replaces one not yet taken. Video streams only.
+    // Seconds; a later request replaces one not yet taken. Video streams
+    // only. While paused the camera thread seeks at once and sends the frame
+    // on screen at the target to the camera and the preview, and stays paused.
     void SeekTo(double seconds);
     // Ends the camera thread; the camera and the source stay.
     void Stop();
@@ -86,7 +88,9 @@ public:
     std::atomic<bool> m_loop{true};     // rewind a video at its end
     std::atomic<bool> m_mirror{false};  // left to right
     std::atomic<bool> m_stretch{false}; // instead of letterboxing
-    std::atomic<double> m_measuredFps{0.0};    // frames sent per second
+    // Frames sent per second of playing (a pause does not count); the
+    // camera's own rate from the start until the first second is measured.
+    std::atomic<double> m_measuredFps{0.0};
     std::atomic<double> m_videoPosition{0.0};  // seconds, last decoded frame
     std::atomic<double> m_videoDuration{0.0};  // seconds
     // Called on the camera thread with the source picture, at most 30 times a
@@ -118,6 +122,8 @@ private:
     };
 
     void stopSequence();
+    // The camera thread's wait while paused; returns on Resume, a seek or the stop.
+    void waitWhilePaused();
     void joinThread();
     void startThread();
     // Takes the stop check back from the decoder (camera thread, at its end).
@@ -130,6 +136,7 @@ private:
     void* m_camera = nullptr;
     int m_width = 640;
     int m_height = 480;
+    float m_fps = 30.0f;  // the camera's frame rate
     void* m_dll = nullptr;
     CreateCameraFn m_createCamera = nullptr;
     DeleteCameraFn m_deleteCamera = nullptr;

@@ -94,6 +94,7 @@ bool FrameSender::InitCamera(int width, int height, float fps)
     m_camera = camera;
     m_width = width;
     m_height = height;
+    m_fps = fps;
     return true;
 }
 

@@ -69,6 +69,9 @@ ScalerPtr makeScaler(const AVFrame& f, AVPixelFormat format, int height)
     return scaler;
 }
 
+// The number in one of FFmpeg's enum fields. FFmpeg stores there whatever a
+// file says (a colour space of 243, say); read as the C++ enum, a number
+// outside it is undefined behaviour.
 template <typename Enum>
 int numberIn(const Enum& field)
 {

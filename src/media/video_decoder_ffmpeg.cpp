@@ -51,19 +51,47 @@ using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
 
+// The demuxers of the containers the program offers: mp4 and mov, avi, wmv
+// (ASF), mkv (and WebM), and MPEG-TS for ts, m2ts and mts.
+constexpr const char* kContainers = "mov,avi,asf,matroska,mpegts";
+
+// Lets FFmpeg open the one file asked for, once: nothing a file names (a
+// playlist's entries, another container's data, a FIFO that would block) is
+// ever opened. Lives as long as the input it guards.
+struct InputGate {
+    std::string url;
+    bool used = false;
+    decltype(AVFormatContext::io_open) openDefault = nullptr;
+
+    static int open(AVFormatContext* context, AVIOContext** pb, const char* url, int flags,
+                    AVDictionary** options)
+    {
+        // Nested inputs share the opaque field with the one the caller made.
+        auto* gate = static_cast<InputGate*>(context->opaque);
+        if (gate->used || url == nullptr || gate->url != url)
+            return AVERROR(EPERM);
+        gate->used = true;
+        return gate->openDefault(context, pb, url, flags, options);
+    }
+};
+
 // `interrupt` is asked before every read from the file, from opening on.
-InputPtr openInput(const std::string& path, const AVIOInterruptCB& interrupt)
+InputPtr openInput(const std::string& path, const AVIOInterruptCB& interrupt, InputGate& gate)
 {
     AVFormatContext* context = avformat_alloc_context();
     if (context == nullptr)
         return nullptr;
     context->interrupt_callback = interrupt;
     // The "file:" prefix keeps a name such as "a:b.mp4" from being read as a
-    // protocol; the white list keeps playlists inside the file local.
+    // protocol. Playlist demuxers are left out by the list of containers, and
+    // whatever else would open another input by the gate.
+    gate = InputGate{"file:" + path, false, context->io_open};
+    context->opaque = &gate;
+    context->io_open = &InputGate::open;
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
-    const std::string url = "file:" + path;
-    const int result = avformat_open_input(&context, url.c_str(), nullptr, &options);
+    av_dict_set(&options, "format_whitelist", kContainers, 0);
+    const int result = avformat_open_input(&context, gate.url.c_str(), nullptr, &options);
     av_dict_free(&options);
     if (result < 0)
         return nullptr;  // avformat_open_input has freed the context
@@ -146,6 +174,7 @@ int64_t ticksOf(double seconds, AVRational timeBase, int64_t origin)
 }  // namespace
 
 struct VideoDecoder::Impl {
+    InputGate gate;  // before the input, which may call it until it is closed
     InputPtr input;
     CodecPtr codec;
     AVStream* stream = nullptr;  // owned by input
@@ -418,7 +447,7 @@ bool VideoDecoder::Open(const wchar_t* path)
     if (!impl->packet || !impl->frame || !impl->kept)
         return false;
     impl->stopRequested = &m_stopRequested;
-    impl->input = openInput(*utf8, AVIOInterruptCB{&Impl::interruptInput, impl.get()});
+    impl->input = openInput(*utf8, AVIOInterruptCB{&Impl::interruptInput, impl.get()}, impl->gate);
     if (!impl->input)
         return false;
     impl->stream = firstVideoStream(impl->input.get());

@@ -20,13 +20,18 @@ public:
 #endif
     ~CameraRegistrar() override;
 
+    // Who can see the camera while it streams.
+    enum class State {
+        // What Register makes and Unregister removes exists. Windows: the
+        // registered filter; Linux: our v4l2loopback device.
+        Registered,
+        // Linux: no device, but a PipeWire session is reachable: PipeWire
+        // programs see the camera, V4L2-only ones need Register.
+        PipeWire,
+        NotRegistered,
+    };
     // Asks the system afresh; cheap enough for every refresh of the window.
-    // Programs can see the camera while it streams.
-    bool isRegistered() const;
-    // What Register makes and Unregister removes exists: Windows: the
-    // registered filter (the same as isRegistered); Linux: our v4l2loopback
-    // device, which V4L2-only programs need even where PipeWire serves the rest.
-    bool hasSystemEntry() const;
+    State state() const;
     // A register or unregister is under way; start() refuses a second one.
     bool isBusy() const;
     // Starts registering (or, with `unregister`, removing) the camera.

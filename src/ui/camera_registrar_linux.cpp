@@ -14,14 +14,11 @@ CameraRegistrar::CameraRegistrar(RegistrationSetup setup, QObject* parent)
 {
 }
 
-bool CameraRegistrar::isRegistered() const
+CameraRegistrar::State CameraRegistrar::state() const
 {
-    return isCameraRegistered(m_setup);
-}
-
-bool CameraRegistrar::hasSystemEntry() const
-{
-    return cameraDevicePresent(m_setup.sysfsRoot);
+    if (cameraDevicePresent(m_setup.sysfsRoot))
+        return State::Registered;
+    return pipewireReachable(m_setup.pipewireSocket) ? State::PipeWire : State::NotRegistered;
 }
 
 bool CameraRegistrar::start(bool unregister)

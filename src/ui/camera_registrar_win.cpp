@@ -9,14 +9,9 @@ CameraRegistrar::CameraRegistrar(QObject* parent)
 {
 }
 
-bool CameraRegistrar::isRegistered() const
+CameraRegistrar::State CameraRegistrar::state() const
 {
-    return isSoftcamRegistered();
-}
-
-bool CameraRegistrar::hasSystemEntry() const
-{
-    return isRegistered();
+    return isSoftcamRegistered() ? State::Registered : State::NotRegistered;
 }
 
 bool CameraRegistrar::start(bool unregister)

@@ -6,18 +6,20 @@
 #include "ui/camera_registrar.h"
 #include "ui/clickable_slider.h"
 #include "ui/preview_widget.h"
+#include "ui/settings_keys.h"
 #include "ui/settings_location.h"
 #include "update/update_checker.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -53,24 +55,8 @@ const char* const kStatusBarStyle =
     "QStatusBar::item { border: none; }"
     "QLabel { padding: 2px 6px; }";
 
-struct Language {
-    const char* code;
-    const char* nativeName;
-};
-
-// Menu order; every name but "auto"'s stays in its own language.
-const Language kLanguages[] = {
-    {"auto", "Auto (system)"},
-    {"en", "English"},
-    {"fr", "Français"},
-    {"es", "Español"},
-    {"de", "Deutsch"},
-    {"it", "Italiano"},
-    {"pt", "Português"},
-    {"ru", "Русский"},
-    {"zh_CN", "简体中文"},
-    {"ja", "日本語"},
-};
+// The window is never smaller, and larger where its texts need it.
+constexpr QSize kMinimumSize(580, 480);
 
 QPushButton* iconButton(const char* iconPath, QWidget* parent)
 {
@@ -88,11 +74,13 @@ MainWindow::MainWindow(const QString& settingsFile, QWidget* parent)
     : QMainWindow(parent)
 {
     m_settings = new QSettings(settingsFile, QSettings::IniFormat, this);
+    // It writes its changes a moment after they are made: each time, the
+    // window checks that they arrived (eventFilter).
+    m_settings->installEventFilter(this);
     m_registrar = new CameraRegistrar(this);
 
     // The title and every other text that retranslateUi() sets are left to
     // it: the language start-up call below runs it before this returns.
-    setMinimumSize(580, 480);
     setAcceptDrops(true);
     setWindowIcon(QIcon(QStringLiteral(":/icons/orvenna.svg")));
     setStyleSheet(QString::fromLatin1(kWindowStyle));
@@ -113,12 +101,10 @@ MainWindow::MainWindow(const QString& settingsFile, QWidget* parent)
     setupTrayIcon();
     // A session that ends (log out, shut down) may find the window hidden in
     // the tray, where no close saves anything.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
-        saveSettings();
-        m_settings->sync();
-    });
-    applyLanguage(m_settings->value(QStringLiteral("language"), QStringLiteral("auto")).toString());
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { saveSettingsForQuit(false); });
+    applyLanguage(m_settings->value(settings_key::language, QStringLiteral("auto")).toString());
     m_imageLoader.Initialize();
+    fitMinimumSize();  // before a stored geometry is restored
     if (!initCamera()) {
 #ifdef Q_OS_WIN
         m_statusLabel->setText(tr("softcam.dll not found. Place it next to Orvenna.exe"));
@@ -132,6 +118,33 @@ MainWindow::MainWindow(const QString& settingsFile, QWidget* parent)
     m_updateChecker = new UpdateChecker(this);
     connect(m_updateChecker, &UpdateChecker::updateAvailable, this, &MainWindow::showUpdateBanner);
     checkForUpdates();
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    const bool handled = QMainWindow::event(event);
+    // Each change of a text (a language, Play and Pause, the registration)
+    // asks for a new layout.
+    if (event->type() == QEvent::LayoutRequest)
+        fitMinimumSize();
+    return handled;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_seekSlider)
+        endCutOffDrag(event);
+    // The settings object is about to write what changed.
+    if (watched == m_settings && event->type() == QEvent::UpdateRequest)
+        writeSettings();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::fitMinimumSize()
+{
+    // The smallest window still shows every text whole.
+    ensurePolished();  // the style sheets take part in every size
+    setMinimumSize(layout()->totalMinimumSize().expandedTo(kMinimumSize));
 }
 
 MainWindow::~MainWindow()
@@ -168,37 +181,19 @@ void MainWindow::buildMenus()
 
     m_minimizeToTrayAction = m_settingsMenu->addAction(QString());
     m_minimizeToTrayAction->setCheckable(true);
-    m_minimizeToTrayAction->setChecked(m_settings->value(QStringLiteral("minimizeToTray"), true).toBool());
+    m_minimizeToTrayAction->setChecked(m_settings->value(settings_key::minimizeToTray, true).toBool());
     connect(m_minimizeToTrayAction, &QAction::toggled, this,
-            [this](bool on) { m_settings->setValue(QStringLiteral("minimizeToTray"), on); });
+            [this](bool on) { m_settings->setValue(settings_key::minimizeToTray, on); });
     m_analyticsAction = m_settingsMenu->addAction(QString());
     m_analyticsAction->setCheckable(true);
-    m_analyticsAction->setChecked(m_settings->value(QStringLiteral("analytics/enabled"), true).toBool());
+    m_analyticsAction->setChecked(m_settings->value(settings_key::analyticsEnabled, true).toBool());
     connect(m_analyticsAction, &QAction::toggled, this,
-            [this](bool on) { m_settings->setValue(QStringLiteral("analytics/enabled"), on); });
+            [this](bool on) { m_settings->setValue(settings_key::analyticsEnabled, on); });
     m_languageMenu = m_settingsMenu->addMenu(QString());
     buildLanguageMenu();
 
     m_aboutAction = m_helpMenu->addAction(QString());
     connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
-}
-
-void MainWindow::buildLanguageMenu()
-{
-    const QString stored = m_settings->value(QStringLiteral("language"), QStringLiteral("auto")).toString();
-    auto* group = new QActionGroup(this);
-    for (const Language& language : kLanguages) {
-        const QString code = QString::fromLatin1(language.code);
-        QAction* action = m_languageMenu->addAction(QString::fromUtf8(language.nativeName));
-        action->setCheckable(true);
-        action->setData(code);
-        group->addAction(action);
-        action->setChecked(code == stored);
-        if (code == QLatin1String("auto"))
-            m_autoLanguageAction = action;
-        connect(action, &QAction::triggered, this,
-                [this, action] { applyLanguage(action->data().toString()); });
-    }
 }
 
 void MainWindow::buildCentralWidget()
@@ -231,6 +226,7 @@ QFrame* MainWindow::buildUpdateBanner()
     m_updateLabel = new QLabel(m_updateBanner);
     m_updateLabel->setTextFormat(Qt::RichText);
     m_updateLabel->setOpenExternalLinks(true);
+    m_updateLabel->setWordWrap(true);  // whole, however narrow the window
     layout->addWidget(m_updateLabel, 1);
     auto* closeButton = new QToolButton(m_updateBanner);
     closeButton->setText(QStringLiteral("\u2715"));
@@ -279,8 +275,10 @@ QGroupBox* MainWindow::buildSourceGroup()
     m_openButton = iconButton(":/icons/open.svg", m_sourceGroup);
     fileRow->addWidget(m_openButton);
     m_fileLabel = new QLabel(m_sourceGroup);
-    // File names come from outside: never read as markup.
+    // File names come from outside: never read as markup, and a long one
+    // takes the room there is rather than widening the window.
     m_fileLabel->setTextFormat(Qt::PlainText);
+    m_fileLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_fileLabel->setStyleSheet(QStringLiteral("color: #888;"));
     fileRow->addWidget(m_fileLabel, 1);
     layout->addLayout(fileRow);
@@ -297,15 +295,22 @@ QGroupBox* MainWindow::buildSourceGroup()
     m_resolutionCombo->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("\\d{2,5}x\\d{2,5}")), m_resolutionCombo));
     resolutionRow->addWidget(m_resolutionCombo);
-    m_loopCheck = new QCheckBox(m_sourceGroup);
-    m_loopCheck->setChecked(true);
-    resolutionRow->addWidget(m_loopCheck);
-    m_stretchCheck = new QCheckBox(m_sourceGroup);
-    resolutionRow->addWidget(m_stretchCheck);
-    m_mirrorCheck = new QCheckBox(m_sourceGroup);
-    resolutionRow->addWidget(m_mirrorCheck);
     resolutionRow->addStretch();
     layout->addLayout(resolutionRow);
+
+    // A row of their own: beside the resolution they would need a window
+    // wider than 580 pixels in most languages.
+    auto* switchRow = new QHBoxLayout;
+    switchRow->setSpacing(10);
+    m_loopCheck = new QCheckBox(m_sourceGroup);
+    m_loopCheck->setChecked(true);
+    switchRow->addWidget(m_loopCheck);
+    m_stretchCheck = new QCheckBox(m_sourceGroup);
+    switchRow->addWidget(m_stretchCheck);
+    m_mirrorCheck = new QCheckBox(m_sourceGroup);
+    switchRow->addWidget(m_mirrorCheck);
+    switchRow->addStretch();
+    layout->addLayout(switchRow);
     return m_sourceGroup;
 }
 
@@ -342,6 +347,8 @@ void MainWindow::buildStatusBar()
     // retranslateUi() leaves this label alone: it reads "Ready." in English
     // until the first status message replaces it.
     m_statusLabel = new QLabel(tr("Ready."), bar);
+    // Messages vary in length: a long one must not widen the window.
+    m_statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bar->addWidget(m_statusLabel, 1);
     m_connectionLabel = new QLabel(bar);
     bar->addPermanentWidget(m_connectionLabel, 0);

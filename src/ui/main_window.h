@@ -75,6 +75,8 @@ public slots:
     void onQuit();
 
 protected:
+    // Keeps the minimum size at what the layout needs (main_window.cpp).
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -82,7 +84,7 @@ protected:
     bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 #endif
     void changeEvent(QEvent* event) override;
-    // Ends a slider drag whose release may never come (main_window_seek.cpp).
+    // Watches the seek slider and each write of the settings object.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Text and control state (main_window_state.cpp).
@@ -112,10 +114,18 @@ protected:
     // Seek slider (main_window_seek.cpp).
     void onSeekReleased();
     void onSeekValueChanged(int value);
+    // Ends a slider drag whose release will never come (hidden, disabled).
+    void endCutOffDrag(QEvent* event);
 
     // Settings (main_window_settings.cpp).
     void loadSettings();
     void saveSettings();
+    // Writes what the settings hold now; a failure shows on the status line
+    // with the file and the reason. False when it failed.
+    bool writeSettings();
+    // saveSettings() and writeSettings() on the way out; a failure is also
+    // told in a message box when `mayAsk`.
+    void saveSettingsForQuit(bool mayAsk);
 
     // Languages (main_window_languages.cpp).
     void applyLanguage(const QString& lang);
@@ -191,13 +201,15 @@ protected:
 
 private:
     void buildMenus();
-    void buildLanguageMenu();
+    void buildLanguageMenu();  // main_window_languages.cpp
     void buildCentralWidget();
     QFrame* buildUpdateBanner();
     QHBoxLayout* buildTransportRow();
     QGroupBox* buildSourceGroup();
     QGroupBox* buildCameraGroup();
     void buildStatusBar();
+    // The layout's minimum, never below 580 x 480.
+    void fitMinimumSize();
     void connectControls();
     // Starts registering or unregistering; the outcome arrives later.
     void startRegistration(bool unregister);

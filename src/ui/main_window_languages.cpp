@@ -1,19 +1,71 @@
-// The interface language: the system's best fit, the program's and the
-// toolkit's translators, and switching between languages at run time.
+// The interface language: the Language menu, the system's best fit, the
+// program's and the toolkit's translators, and switching between languages at
+// run time.
 #include "ui/main_window.h"
 
+#include "ui/settings_keys.h"
+
+#include <QAction>
+#include <QActionGroup>
 #include <QCoreApplication>
 #include <QLocale>
+#include <QMenu>
 #include <QSettings>
 #include <QStringList>
 #include <QTranslator>
 
+namespace {
+
+struct Language {
+    const char* code;
+    const char* nativeName;
+};
+
+// Menu order; every name but "auto"'s stays in its own language. "auto"
+// follows the system; "en" is the code's own, every other has catalogues.
+const Language kLanguages[] = {
+    {"auto", "Auto (system)"},
+    {"en", "English"},
+    {"fr", "Français"},
+    {"es", "Español"},
+    {"de", "Deutsch"},
+    {"it", "Italiano"},
+    {"pt", "Português"},
+    {"ru", "Русский"},
+    {"zh_CN", "简体中文"},
+    {"ja", "日本語"},
+};
+
+} // namespace
+
+void MainWindow::buildLanguageMenu()
+{
+    const QString stored = m_settings->value(settings_key::language, QStringLiteral("auto")).toString();
+    auto* group = new QActionGroup(this);
+    for (const Language& language : kLanguages) {
+        const QString code = QString::fromLatin1(language.code);
+        QAction* action = m_languageMenu->addAction(QString::fromUtf8(language.nativeName));
+        action->setCheckable(true);
+        action->setData(code);
+        group->addAction(action);
+        action->setChecked(code == stored);
+        if (code == QLatin1String("auto"))
+            m_autoLanguageAction = action;
+        connect(action, &QAction::triggered, this,
+                [this, action] { applyLanguage(action->data().toString()); });
+    }
+}
+
 QString MainWindow::systemLanguage() const
 {
-    static const QStringList supported = {
-        QStringLiteral("fr"), QStringLiteral("es"), QStringLiteral("de"),    QStringLiteral("it"),
-        QStringLiteral("pt"), QStringLiteral("ru"), QStringLiteral("zh_CN"), QStringLiteral("ja"),
-    };
+    static const QStringList supported = [] {  // the codes with catalogues
+        QStringList codes;
+        for (const Language& language : kLanguages)
+            codes << QString::fromLatin1(language.code);
+        codes.removeOne(QStringLiteral("auto"));
+        codes.removeOne(QStringLiteral("en"));
+        return codes;
+    }();
     const QString name = QLocale::system().name();  // language_Territory
     if (supported.contains(name))
         return name;
@@ -26,7 +78,7 @@ QString MainWindow::systemLanguage() const
 
 void MainWindow::applyLanguage(const QString& lang)
 {
-    m_settings->setValue(QStringLiteral("language"), lang);
+    m_settings->setValue(settings_key::language, lang);
     const QString code = lang == QLatin1String("auto") ? systemLanguage() : lang;
 
     if (m_appTranslator)

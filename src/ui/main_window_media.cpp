@@ -4,6 +4,7 @@
 
 #include "ui/clickable_slider.h"
 #include "ui/preview_widget.h"
+#include "ui/settings_keys.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -19,7 +20,19 @@
 
 namespace {
 
-const QString kLastFileKey = QStringLiteral("lastFile");
+// Files with these suffixes are videos; any other is read as an image. The
+// Open dialog offers these images.
+const QStringList kVideoSuffixes = {QStringLiteral("mp4"), QStringLiteral("avi"),  QStringLiteral("wmv"),
+                                    QStringLiteral("mkv"), QStringLiteral("mov"),  QStringLiteral("ts"),
+                                    QStringLiteral("m2ts"), QStringLiteral("mts")};
+const QStringList kImageSuffixes = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"),
+                                    QStringLiteral("bmp"), QStringLiteral("gif")};
+
+// "*.mp4 *.avi ...": a file dialog's name filter.
+QString patterns(const QStringList& suffixes)
+{
+    return QStringLiteral("*.") + suffixes.join(QStringLiteral(" *."));
+}
 
 // The first local file a drag carries; empty when it carries none.
 QString firstLocalFile(const QMimeData* data)
@@ -40,9 +53,8 @@ void MainWindow::onOpenFile()
                                : QFileInfo(m_currentFile).absolutePath();
     const QString path = QFileDialog::getOpenFileName(
         this, tr("Open File"), folder,
-        tr("All supported files (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts *.jpg *.jpeg *.png *.bmp "
-           "*.gif);;Videos (*.mp4 *.avi *.wmv *.mkv *.mov *.ts *.m2ts *.mts);;Images (*.jpg *.jpeg *.png "
-           "*.bmp *.gif);;All files (*.*)"));
+        tr("All supported files (%1);;Videos (%2);;Images (%3);;All files (*.*)")
+            .arg(patterns(kVideoSuffixes + kImageSuffixes), patterns(kVideoSuffixes), patterns(kImageSuffixes)));
     if (!path.isEmpty())
         loadFile(path);
 }
@@ -64,14 +76,14 @@ void MainWindow::loadFile(const QString& path)
     if (!QFileInfo(path).isFile() || !showPreview()) {
         const bool video = m_isVideo;
         clearMedia();
-        m_settings->remove(kLastFileKey);
+        m_settings->remove(settings_key::lastFile);
         updateControls();
         m_statusLabel->setText(video ? tr("Failed to open video.") : tr("Failed to load image."));
         return;
     }
     m_fileLabel->setText(QFileInfo(path).fileName());
     m_fileLabel->setStyleSheet(QString());
-    m_settings->setValue(kLastFileKey, path);
+    m_settings->setValue(settings_key::lastFile, path);
     updateControls();
     if (wasStreaming) {
         onPlayPause();
@@ -83,10 +95,7 @@ void MainWindow::loadFile(const QString& path)
 
 bool MainWindow::isVideoFile(const QString& path)
 {
-    static const QStringList videoSuffixes = {QStringLiteral("mp4"), QStringLiteral("avi"),  QStringLiteral("wmv"),
-                                              QStringLiteral("mkv"), QStringLiteral("mov"),  QStringLiteral("ts"),
-                                              QStringLiteral("m2ts"), QStringLiteral("mts")};
-    return videoSuffixes.contains(QFileInfo(path).suffix().toLower());
+    return kVideoSuffixes.contains(QFileInfo(path).suffix().toLower());
 }
 
 bool MainWindow::showPreview()
@@ -123,7 +132,7 @@ void MainWindow::unloadMedia()
         return;
     onStop();
     clearMedia();
-    m_settings->remove(kLastFileKey);
+    m_settings->remove(settings_key::lastFile);
     updateControls();
     m_statusLabel->setText(QStringLiteral("Ready."));
 }

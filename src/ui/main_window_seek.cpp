@@ -71,7 +71,10 @@ void MainWindow::followPlayback(double position, double duration, bool paused)
     if (!m_sliderDragging) {
         if (m_pendingSeek >= 0.0 && !paused)
             ++m_pendingSeekTicks;
-        if (m_pendingSeek >= 0.0 && position < m_pendingSeek - 0.5 && m_pendingSeekTicks < kPendingSeekTicks) {
+        // Paused, the camera thread shows the frame at the target and stays
+        // there: the target is what the user sees, before it lands and after.
+        const bool waiting = position < m_pendingSeek - 0.5 && m_pendingSeekTicks < kPendingSeekTicks;
+        if (m_pendingSeek >= 0.0 && (paused || waiting)) {
             m_seekSlider->setValue(sliderValueAt(m_pendingSeek, duration));
         } else {
             m_pendingSeek = -1.0;
@@ -81,16 +84,14 @@ void MainWindow::followPlayback(double position, double duration, bool paused)
     m_timeLabel->setText(timeText(m_pendingSeek >= 0.0 ? m_pendingSeek : position, duration));
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+void MainWindow::endCutOffDrag(QEvent* event)
 {
     // A hidden (the window too) or disabled slider gets no release: without
     // this the ticks would never move it again.
-    if (watched == m_seekSlider &&
-        (event->type() == QEvent::Hide || (event->type() == QEvent::EnabledChange && !m_seekSlider->isEnabled()))) {
+    if (event->type() == QEvent::Hide || (event->type() == QEvent::EnabledChange && !m_seekSlider->isEnabled())) {
         m_sliderDragging = false;
         // Up again, so that the next press reports itself; a drag cut off seeks nowhere.
         const QSignalBlocker quiet(m_seekSlider);
         m_seekSlider->setSliderDown(false);
     }
-    return QMainWindow::eventFilter(watched, event);
 }

@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <softcam.h>
+
 #include <limits>
 
 QString formatTime(double seconds)
@@ -44,8 +46,12 @@ void MainWindow::retranslateUi()
     m_stopButton->setText(tr(" Stop"));
     m_sourceGroup->setTitle(tr("Source"));
     m_openButton->setText(tr(" Open media..."));
+    // Room for the whole placeholder, whatever the label shows now; a file's
+    // name takes what room there is.
+    const QString noFile = tr("No file selected");
+    m_fileLabel->setMinimumWidth(m_fileLabel->fontMetrics().boundingRect(0, 0, 2000, 100, Qt::AlignLeft, noFile).width());
     if (m_currentFile.isEmpty())
-        m_fileLabel->setText(tr("No file selected"));
+        m_fileLabel->setText(noFile);
     m_resolutionLabel->setText(tr("Resolution:"));
     m_loopCheck->setText(tr("Loop"));
     m_stretchCheck->setText(tr("Stretch"));
@@ -65,20 +71,29 @@ void MainWindow::retranslateUi()
 
 void MainWindow::updateControls()
 {
-    const bool registered = m_registrar->isRegistered();
-    const bool entry = m_registrar->hasSystemEntry();
+    using Registration = CameraRegistrar::State;
+    const Registration registration = m_registrar->state();
+    const bool registered = registration == Registration::Registered;
     // While the tool runs, neither button may start a second one.
     const bool registering = m_registrar->isBusy();
     const bool fileLoaded = !m_currentFile.isEmpty();
     const bool streaming = m_sender.m_running;
     const bool playing = streaming && !m_sender.m_paused;
-    const bool canPlay = registered && fileLoaded;
+    const bool canPlay = registration != Registration::NotRegistered && fileLoaded;
 
-    m_registerButton->setEnabled(!entry && !registering);
-    m_unregisterButton->setEnabled(entry && !registering);
+    m_registerButton->setEnabled(!registered && !registering);
+    m_unregisterButton->setEnabled(registered && !registering);
+    const QString seen = QStringLiteral("<span style='color: #2a2;font-weight:bold;'>\u2713 %1</span>");
     m_registrationLabel->setText(
-        registered ? QStringLiteral("<span style='color: #2a2;font-weight:bold;'>\u2713 %1</span>").arg(tr("Registered"))
-                   : QStringLiteral("<span style='color: #888;'>\u2717 %1</span>").arg(tr("Not registered")));
+        registered ? seen.arg(tr("Registered"))
+        : registration == Registration::PipeWire
+            ? seen.arg(tr("PipeWire"))
+            : QStringLiteral("<span style='color: #888;'>\u2717 %1</span>").arg(tr("Not registered")));
+    m_registrationLabel->setToolTip(
+        registration == Registration::PipeWire
+            ? tr("Programs that use PipeWire cameras see %1.").arg(QStringLiteral(SOFTCAM_CAMERA_NAME)) + u'\n'
+                  + tr("Register adds it for programs that only open /dev/video*.")
+            : QString());
     m_playButton->setEnabled(canPlay);
     m_stopButton->setEnabled(streaming);
     m_resolutionCombo->setEnabled(!streaming);

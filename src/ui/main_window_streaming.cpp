@@ -11,18 +11,21 @@
 #include <QLabel>
 #include <QMetaObject>
 
+#include <softcam.h>
+
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace {
 
-// 64 to 7680, rounded down to a multiple of 4.
+// 64 to the camera library's largest side, rounded down to a multiple of 4.
 int boundedSide(int value)
 {
     if (value <= 63)
         return 64;
-    if (value > 7680)
-        return 7680;
+    if (value > SOFTCAM_MAX_SIDE)
+        return SOFTCAM_MAX_SIDE;
     return value - value % 4;
 }
 
@@ -32,6 +35,9 @@ void MainWindow::onPlayPause()
 {
     if (m_sender.m_running) {
         if (m_sender.m_paused) {
+            // A seek made while paused has landed: the ticks follow the stream from there.
+            if (m_pendingSeek >= 0.0 && std::abs(m_sender.m_videoPosition - m_pendingSeek) <= 0.5)
+                m_pendingSeek = -1.0;
             m_sender.Resume();
             updateControls();
             m_statusLabel->setText(tr("Resuming..."));
@@ -46,7 +52,7 @@ void MainWindow::onPlayPause()
         m_statusLabel->setText(tr("Open a file first."));
         return;
     }
-    if (!m_registrar->isRegistered()) {
+    if (m_registrar->state() == CameraRegistrar::State::NotRegistered) {
         m_statusLabel->setText(tr("Register the camera first."));
         return;
     }

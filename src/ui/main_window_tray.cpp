@@ -67,7 +67,7 @@ void MainWindow::quitFromTray()
 {
     m_quitting = true;
     // A window hidden in the tray gets no close event, so no save but this.
-    saveSettings();
+    saveSettingsForQuit(true);
     releaseForQuit();
     QCoreApplication::quit();
 }
@@ -89,7 +89,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    saveSettings();
+    saveSettingsForQuit(true);
     releaseForQuit();
     event->accept();
 }

@@ -1,6 +1,8 @@
 // The daily version check and the banner that announces a newer version.
 #include "ui/main_window.h"
 
+#include "ui/settings_keys.h"
+
 #include "update/update_checker.h"
 
 #include <QDate>
@@ -17,11 +19,11 @@ namespace {
 // one) is stored: only a lower-case UUID without braces is ever sent.
 QString installationId(QSettings& settings)
 {
-    const QString stored = settings.value(QStringLiteral("analytics/id")).toString();
+    const QString stored = settings.value(settings_key::analyticsId).toString();
     if (QUuid::fromString(stored).toString(QUuid::WithoutBraces) == stored)
         return stored;
     const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    settings.setValue(QStringLiteral("analytics/id"), id);
+    settings.setValue(settings_key::analyticsId, id);
     return id;
 }
 
@@ -30,14 +32,14 @@ QString installationId(QSettings& settings)
 void MainWindow::checkForUpdates()
 {
     const QString today = QDate::currentDate().toString(Qt::ISODate);
-    if (m_settings->value(QStringLiteral("analytics/lastPing")).toString() == today)
+    if (m_settings->value(settings_key::lastPing).toString() == today)
         return;
-    m_settings->setValue(QStringLiteral("analytics/lastPing"), today);
+    m_settings->setValue(settings_key::lastPing, today);
 
     const QString version = UpdateChecker::programVersion();
     QString query;
-    if (m_settings->value(QStringLiteral("analytics/enabled"), true).toBool()) {
-        const QString language = m_settings->value(QStringLiteral("language"), QStringLiteral("auto")).toString();
+    if (m_settings->value(settings_key::analyticsEnabled, true).toBool()) {
+        const QString language = m_settings->value(settings_key::language, QStringLiteral("auto")).toString();
         QUrlQuery items;
         items.addQueryItem(QStringLiteral("id"), installationId(*m_settings));
         items.addQueryItem(QStringLiteral("v"), version);
@@ -50,7 +52,7 @@ void MainWindow::checkForUpdates()
     }
     // Today's date and a new id reach the disk before anything is sent: a
     // failed request is not retried today, and one id is ever sent.
-    m_settings->sync();
+    writeSettings();
     m_updateChecker->check(m_updateChecker->pingEndpoint(), query, version);
 }
 

@@ -2,11 +2,23 @@
 
 #include <QString>
 
-// Where orvenna.ini lives: in `programDir` when the program may write there
-// (a portable copy), otherwise in `userConfigDir` (a copy installed where
-// only the administrator writes, such as /usr/bin or Program Files).
-QString settingsFilePath(const QString& programDir, const QString& userConfigDir);
+// Where orvenna.ini lives, and whether it can be written.
 
-// The same for this program: its own directory or the user's configuration
-// directory for its application name.
+// `programDir` when the program is a portable copy (the build tree, an
+// unpacked copy) and orvenna.ini can be written there (the file itself, or
+// created anew); otherwise `userConfigDir`. An `installed` copy never writes
+// beside itself: its folder belongs to the package manager.
+QString settingsFilePath(const QString& programDir, const QString& userConfigDir, bool installed);
+
+// Whether a program in `programDir` was installed: it lies where `cmake
+// --install` or the package put it (Linux; a Windows copy keeps its settings
+// beside itself where it may, as its installer expects).
+bool isInstalledProgramDir(const QString& programDir);
+
+// The same for this program.
 QString settingsFilePath();
+
+// Why `file` cannot be written the way a settings object writes it (a new
+// file beside it, then put in its place), in the system's words; empty when
+// no reason shows. Leaves the file and its folder as they were.
+QString settingsWriteProblem(const QString& file);

@@ -73,7 +73,11 @@ void UpdateChecker::onReplyFinished(QNetworkReply* reply, const QString& current
     reply->deleteLater();
     if (reply->error() != QNetworkReply::NoError)
         return;
-    const QByteArray body = reply->read(kMaxReplyBytes);  // all of it: the guard above bounds it
+    readReply(reply->read(kMaxReplyBytes), currentVersion);  // all of it: the guard above bounds it
+}
+
+void UpdateChecker::readReply(const QByteArray& body, const QString& currentVersion)
+{
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject())
@@ -82,7 +86,8 @@ void UpdateChecker::onReplyFinished(QNetworkReply* reply, const QString& current
     const QString version = answer.value(QStringLiteral("version")).toString();
     if (version.isEmpty() || version.size() > kMaxVersionChars)
         return;
-    if (QVersionNumber::fromString(version) > QVersionNumber::fromString(currentVersion))
+    // Normalised, so that "1.1.0" is no newer than "1.1".
+    if (QVersionNumber::fromString(version).normalized() > QVersionNumber::fromString(currentVersion).normalized())
         emit updateAvailable(version, downloadAddress(answer.value(QStringLiteral("url")).toString()));
 }
 

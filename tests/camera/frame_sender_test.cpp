@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -44,8 +46,11 @@ protected:
     void SetUp() override
     {
         sender.m_frameCallback = [this](PictureRows& source) {
+            std::vector<uint8_t> shown;
+            readFrame(source.picture(), shown);
+            lastPreview = frame_marks::readFrameMark(shown.data(), source.picture()->width(), source.picture()->height());
             if (previews++ == 0)
-                readFrame(source.picture(), firstPreview), previewed.set();
+                firstPreview = std::move(shown), previewed.set();
         };
         sender.m_finishedCallback = [this](std::uint64_t id) { finishedStream = id, ++finishes, finished.set(); };
     }
@@ -72,7 +77,7 @@ protected:
     FakeCameraHooks fake{loadLibraryFromSearchPath(kCameraLibraryName)};
     VideoDecoder decoder;
     // What the callbacks touch, before the sender so that it outlives the camera thread.
-    std::atomic<int> previews{0}, finishes{0}, laterCalls{0};
+    std::atomic<int> previews{0}, finishes{0}, laterCalls{0}, lastPreview{-1};
     std::atomic<std::uint64_t> finishedStream{0};
     std::vector<uint8_t> firstPreview;
     ManualResetEvent previewed, finished;
@@ -127,7 +132,8 @@ TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenFittedLiveAndMeasured)
         EXPECT_EQ(fake->lastFrame(), expected);
     }
     EXPECT_TRUE(sender.m_running);
-    EXPECT_TRUE(waitUntil([&] { return sender.m_measuredFps > 0.0; }));
+    EXPECT_TRUE(waitUntil([&] { return sender.m_measuredFps != 120.0; }));  // the camera's own rate until measured
+    EXPECT_GT(sender.m_measuredFps, 0.0);
     EXPECT_LE(sender.m_measuredFps, 130.0);  // the camera paces at 120
 
     sender.Stop();
@@ -136,27 +142,38 @@ TEST_F(FrameSenderTest, StillImageIsPreviewedAsGivenFittedLiveAndMeasured)
     EXPECT_EQ(finishes, 0);
 }
 
-// Frame n shows at n / 25 s, where a seek lands on that very frame.
+// Frame n shows at n / 25 s, where a seek lands on that very frame. Paused, a
+// seek shows its frame at once and the stream stays paused; the rate counts
+// playing time only, the camera's own until a second of it is measured.
 TEST_F(SteppedClip, SeeksLandWhilePausedOrRunningTheLoopRewindsAndStopWakesAPausedThread)
 {
+    EXPECT_EQ(sender.m_measuredFps, 120.0);
     sender.Pause();
     EXPECT_TRUE(sender.m_paused);
-    fake->step();  // frame 0 is finished; the thread now waits for Resume
-    EXPECT_FALSE(fake->waitForFrames(2, 200));  // correct code cannot fail this wait
-    sender.SeekTo(1.2);
+    fake->step();  // frame 0 is finished; the thread now waits
+    EXPECT_FALSE(fake->waitForFrames(2, 1100));  // correct code cannot fail this wait
+    const std::pair<double, int> pausedSeeks[] = {{1.2, 30}, {0.4, 10}, {2.0, 49}};  // forward, back, the end
+    for (const auto& [seconds, index] : pausedSeeks) {
+        const int sent = fake->framesSent();
+        sender.SeekTo(seconds);
+        EXPECT_EQ(waitForSent(sent + 1), index) << seconds;
+        EXPECT_EQ(lastPreview, index);
+        EXPECT_NEAR(sender.m_videoPosition, index / 25.0, 0.001);
+        EXPECT_TRUE(sender.m_paused);
+        fake->step();  // the seek's frame is finished; the thread waits again
+    }
+    EXPECT_NEAR(sender.m_videoDuration, 2.0, 0.05);
+    const int sent = fake->framesSent();
     sender.Resume();
     EXPECT_FALSE(sender.m_paused);
-    EXPECT_EQ(waitForSent(2), 30);
-    EXPECT_NEAR(sender.m_videoPosition, 1.2, 0.001);
-    EXPECT_NEAR(sender.m_videoDuration, 2.0, 0.05);
-    EXPECT_EQ(step(), 31);
+    EXPECT_EQ(waitForSent(sent + 1), 0);  // on from the end: the loop rewinds
+    EXPECT_EQ(step(), 1);
+    EXPECT_EQ(sender.m_measuredFps, 120.0);  // the paused second is not counted
 
     sender.SeekTo(0.4);  // only the last of two seeks is carried out
     sender.SeekTo(1.88);
     for (const int index : {47, 48, 49, 0})
         EXPECT_EQ(step(), index);
-    EXPECT_NEAR(sender.m_videoPosition, 0.0, 0.001);
-    EXPECT_EQ(step(), 1);
 
     sender.Pause();
     fake->setStepping(false);
@@ -164,6 +181,7 @@ TEST_F(SteppedClip, SeeksLandWhilePausedOrRunningTheLoopRewindsAndStopWakesAPaus
     sender.Stop();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms);  // far below the 5 s a stop may wait
     EXPECT_FALSE(sender.m_running || sender.m_paused);
+    EXPECT_EQ(sender.m_measuredFps, 0.0);
     EXPECT_EQ(finishes, 0);
 }
 
@@ -243,8 +261,9 @@ TEST_F(FrameSenderTest, DecoderReadsOnItsOwnAfterAStopAndAfterTheSender)
 }
 
 #ifndef _WIN32
-// A y4m stream through a pipe whose second frame trickles in far too slowly
-// for the 5 s a stop may wait: the stop check lent to the decoder cuts it short.
+// A Matroska stream of two raw pictures through a pipe whose second picture
+// trickles in far too slowly for the 5 s a stop may wait: the stop check lent
+// to the decoder cuts it short.
 TEST_F(FrameSenderTest, StopCutsShortAReadWaitingOnItsInput)
 {
     if (!fake.available())
@@ -261,14 +280,18 @@ TEST_F(FrameSenderTest, StopCutsShortAReadWaitingOnItsInput)
         }
     } const input{::open(path.c_str(), O_RDWR)};  // Linux: opens without a reader
     ASSERT_GE(input.fd, 0);
-    ASSERT_TRUE(input.feed("YUV4MPEG2 W64 H48 F25:1 Ip A1:1 C420jpeg\nFRAME\n" + std::string(64 * 48 * 3 / 2, '\x80')));
+    // The second picture's 4608 bytes end the file; its block header takes 7 before them.
+    std::ifstream file(ORVENNA_TEST_MEDIA_DIR "/raw_64x48.mkv", std::ios::binary);
+    const std::string stream{std::istreambuf_iterator<char>(file), {}};
+    const std::size_t secondBlock = stream.size() - 64 * 48 * 3 / 2 - 7;
+    ASSERT_TRUE(input.feed(stream.substr(0, secondBlock)));
     ASSERT_TRUE(decoder.Open(std::wstring(path.begin(), path.end()).c_str()));
     ::unlink(path.c_str());
     ASSERT_TRUE(sender.InitCamera(64, 48, 120.0f));
     sender.StartVideo(&decoder, true);
     ASSERT_TRUE(fake->waitForFrames(1, kWaitMs));
-    // Once the second frame's header is taken, the camera thread is inside its read.
-    ASSERT_TRUE(input.feed("FRAME\n"));
+    // Once the second picture's header is taken, the camera thread is inside its read.
+    ASSERT_TRUE(input.feed(stream.substr(secondBlock, 8)));
     ASSERT_TRUE(waitUntil([&] {
         int unread = -1;
         return ::ioctl(input.fd, FIONREAD, &unread) == 0 && unread == 0;

@@ -38,9 +38,17 @@ tree)  # BUILD DEST ID VERSION LIBDIR (the camera library's directory under the 
     diff <(printf './usr/%s\n' "${expected[@]}" | sort) <(cd "$dest" && find . ! -type d | sort) ||
         fail "installed tree differs (< expected, > installed)"
     grep -qx "Icon=$id" "$dest/usr/share/applications/$id.desktop" || fail "desktop entry's Icon is not $id"
-    # The information options need no window system.
-    got=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$dest/usr/bin/orvenna" --version)
+    # The command line is answered before any window system is needed: the information
+    # options (past the toolkit's own) and the usage error for an unknown option or two files.
+    orvenna=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$dest/usr/bin/orvenna")
+    got=$("${orvenna[@]}" -platform offscreen --version)
     [[ $got == "Orvenna $version" ]] || fail "--version printed '$got'"
+    for wrong in --bogus "a.mp4 b.mp4"; do
+        status=0
+        # shellcheck disable=SC2086
+        err=$("${orvenna[@]}" $wrong 2>&1 >/dev/null) || status=$?
+        [[ $status == 1 && $err == *"Usage: "* ]] || fail "orvenna $wrong: exit $status, '$err'"
+    done
     ;;
 start)  # DEST LIBDIR
     library=$1/usr/$2/libsoftcam.so
@@ -73,6 +81,12 @@ deb)  # BUILD OUT VERSION
     done
     [[ $(dpkg-deb -f "$deb" Suggests) =~ v4l2loopback-dkms ]] || fail "v4l2loopback-dkms not suggested"
     lintian --fail-on error,warning "$deb"
+    ;;
+makefiles)  # SOURCE OUT: the generated files (install files, test media) under the Makefiles generator
+    need make
+    rm -rf "$2"
+    "${CMAKE:-cmake}" -S "$1" -B "$2" -G "Unix Makefiles" -DORVENNA_BUILD_BENCH=OFF >/dev/null
+    "${CMAKE:-cmake}" --build "$2" --target orvenna_install_files orvenna_test_media
     ;;
 *) fail "unknown step $step" ;;
 esac

@@ -1,6 +1,7 @@
 // The V4L2 output without a loopback module: a temporary sysfs tree, a FIFO for the node, a stand-in ioctl.
 #include "frame_converter.h"
 #include "loopback_devices.h"
+#include "softcam.h"
 #include "v4l2_camera.h"
 #include "v4l2_output.h"
 
@@ -160,7 +161,7 @@ TEST(V4l2Camera, FindsTheDeviceLaterAndRepeatsTheLastFrame)
         const std::string node = (root.path / "dev/video9").string();
         ASSERT_EQ(mkfifo(node.c_str(), 0600), 0);
         const int fifo = open(node.c_str(), O_RDONLY | O_NONBLOCK);
-        root.addDevice("video9", V4l2Camera::kLabel);
+        root.addDevice("video9", SOFTCAM_CAMERA_NAME);
 
         FrameConverter converter;
         ASSERT_TRUE(converter.configure(SPA_VIDEO_FORMAT_YUY2, width, 2));

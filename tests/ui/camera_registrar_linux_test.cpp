@@ -37,18 +37,22 @@ bool registerAndWait(CameraRegistrar& registrar, bool unregister)
     return once && spy.at(0).at(0).toBool();
 }
 
-TEST(LinuxRegistration, RegisteredWhenPipeWireAnswersOrOurLoopbackDeviceExists)
+// Registered: our loopback device exists; else PipeWire: a daemon answers on the socket.
+TEST(LinuxRegistration, StateFollowsOurLoopbackDeviceThenPipeWire)
 {
     enum Socket { None, Listening, Stale };  // stale: left by a daemon that died
+    using State = CameraRegistrar::State;
     const struct {
         Socket socket;
         const char* deviceName;  // null: no video device
-        bool loopback, registered;
+        bool loopback;
+        State state;
     } cases[] = {
-        {None, nullptr, true, false},          {Listening, nullptr, true, true},
-        {Stale, nullptr, true, false},         {None, "Orvenna Camera", true, true},
-        {None, "Dummy video device", true, false},
-        {None, "Orvenna Camera", false, false},  // our label on another driver's device
+        {None, nullptr, true, State::NotRegistered},       {Listening, nullptr, true, State::PipeWire},
+        {Stale, nullptr, true, State::NotRegistered},      {None, "Orvenna Camera", true, State::Registered},
+        {Listening, "Orvenna Camera", true, State::Registered},
+        {None, "Dummy video device", true, State::NotRegistered},
+        {None, "Orvenna Camera", false, State::NotRegistered},  // our label on another driver's device
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -60,7 +64,7 @@ TEST(LinuxRegistration, RegisteredWhenPipeWireAnswersOrOurLoopbackDeviceExists)
         system.setup().pipewireSocket.copy(address.sun_path, sizeof address.sun_path - 1);
         ASSERT_TRUE(c.socket == None || (!bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) &&
                                          (c.socket == Stale || !listen(fd, 1))));
-        EXPECT_EQ(CameraRegistrar(system.setup()).isRegistered(), c.registered);
+        EXPECT_EQ(CameraRegistrar(system.setup()).state(), c.state);
         close(fd);
     }
 }

@@ -1,16 +1,17 @@
 // Languages on the catalogues compiled into the program, and the About dialog.
-#include "ui/main_window.h"
+#include "window_under_test.h"
 
 #include <QAction>
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QTimer>
 #include <QTranslator>
 #include <QXmlStreamReader>
@@ -20,24 +21,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
-#include <memory>
 
 namespace {
-
-class LanguageWindow : public MainWindow {
-public:
-    using MainWindow::applyLanguage, MainWindow::m_cameraGroup, MainWindow::m_fileMenu, MainWindow::m_languageMenu,
-        MainWindow::m_playButton, MainWindow::m_registerButton, MainWindow::m_settings, MainWindow::m_trayShowAction,
-        MainWindow::showAbout, MainWindow::systemLanguage;
-};
-
-std::unique_ptr<LanguageWindow> makeWindow(const QString& storedLanguage)
-{
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/orvenna.ini");
-    QFile::remove(path);
-    QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("language"), storedLanguage);
-    return std::make_unique<LanguageWindow>();
-}
 
 // The toolkit's word for Close: from `catalogue` ("" for none), or as the installed translators give it.
 QString toolkitClose(const char* catalogue = nullptr)
@@ -62,7 +47,7 @@ QString toolkitClose(const char* catalogue = nullptr)
 }
 
 // The About dialog's title and label texts, checking on the way what no language changes.
-QStringList aboutTexts(LanguageWindow& window)
+QStringList aboutTexts(WindowUnderTest& window)
 {
     QStringList texts;
     QTimer::singleShot(0, &window, [&] {
@@ -199,6 +184,36 @@ TEST(LanguagesTest, SwitchRetranslatesTheWindowAtOnce)
     EXPECT_EQ(window->m_settings->value(QStringLiteral("language")).toString(), "auto");
     window->applyLanguage(QStringLiteral("xx"));  // from an edited file: no catalogue, English
     EXPECT_EQ(window->m_playButton->text(), " Play");
+}
+
+// In every language the smallest window the layout allows (never below 580 x 480) shows every
+// label, check box and button whole, and the whole resolution; so after Play's face changes.
+TEST(LanguagesTest, NothingIsCutAtTheSmallestSize)
+{
+    for (const QString code : {"en", "fr", "es", "de", "it", "pt", "ru", "zh_CN", "ja"}) {
+        SCOPED_TRACE(code.toStdString());
+        auto window = makeWindow(code);
+        window->show();
+        for (const bool streaming : {false, true}) {
+            window->m_sender.m_running = streaming;  // " Pause"
+            window->updateControls();
+            QCoreApplication::sendPostedEvents();  // the new layout's minimum
+            window->resize(1, 1);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(window->size(), window->minimumSize());
+            EXPECT_TRUE(window->width() >= 580 && window->height() >= 480);
+            for (QWidget* widget : window->centralWidget()->findChildren<QWidget*>()) {
+                const bool showsText = qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
+                                       qobject_cast<QComboBox*>(widget);
+                if (showsText && widget->isVisible()) {
+                    EXPECT_GE(widget->width(), widget->sizeHint().width()) << widget->metaObject()->className();
+                }
+            }
+            const QLineEdit* resolution = window->m_resolutionCombo->lineEdit();
+            EXPECT_GE(resolution->width() - 4, resolution->fontMetrics().horizontalAdvance(resolution->text()));
+        }
+        window->m_sender.m_running = false;
+    }
 }
 
 // Every text the code passes through tr() (as lupdate finds it) has a finished

@@ -201,7 +201,7 @@ TEST_F(WindowStreamThread, StatusTickFollowsTheStreamAndItsSeeks)
     EXPECT_EQ(window->m_statusLabel->text(), "Streaming...");
     tick();
     expectShown(0, "0:00 / 0:02");
-    EXPECT_EQ(window->m_statusLabel->text(), "Playing  |  0.0 fps  |  160x120");
+    EXPECT_EQ(window->m_statusLabel->text(), "Playing  |  25.0 fps  |  160x120");  // the clip's own until measured
     EXPECT_EQ(window->m_connectionLabel->text() + " | " + tray->toolTip(), "Waiting for app... | Orvenna - Streaming");
     fake->setConnected(true);
     tick();
@@ -240,6 +240,28 @@ TEST_F(WindowStreamThread, StatusTickFollowsTheStreamAndItsSeeks)
     tick();
     expectShown(100, "0:00 / 0:02");
 
+    // Paused, a seek back, forward or to the end lands at once and the ticks keep the target;
+    // Resume goes on from there (the loop rewinds).
+    window->onPlayPause();
+    EXPECT_EQ(step(), 45);  // the seek above, taken while paused
+    const struct {
+        int slider, frame;
+        const char* time;
+    } pausedSeeks[] = {{100, 5, "0:00 / 0:02"}, {750, 37, "0:01 / 0:02"}, {1000, 49, "0:02 / 0:02"}};
+    for (const auto& c : pausedSeeks) {
+        dragSliderTo(window->m_seekSlider, c.slider);
+        tick();
+        expectShown(c.slider, c.time);
+        EXPECT_EQ(step(), c.frame);
+        tick();
+        expectShown(c.slider, c.time);
+    }
+    window->onPlayPause();
+    EXPECT_EQ(step(), 0);
+    tick();
+    expectShown(0, "0:00 / 0:02");
+
+    EXPECT_EQ(step(), 1);
     window->m_sender.m_videoDuration = 1e-300;  // clamped, not cast out of range
     tick();
     EXPECT_EQ(window->m_seekSlider->value(), 1000);

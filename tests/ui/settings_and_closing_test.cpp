@@ -1,13 +1,13 @@
-#include "ui/main_window.h"
-#include "ui/settings_location.h"
+#include "window_under_test.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QMessageBox>
 #include <QSessionManager>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -22,18 +22,7 @@
 
 namespace {
 
-// A window on a settings file of its own; the offscreen platform has no notification area.
-class Window : public MainWindow {
-public:
-    explicit Window(const QString& settingsFile) : MainWindow(settingsFile) {}
-    using MainWindow::m_currentFile, MainWindow::m_loopCheck, MainWindow::m_minimizeToTrayAction,
-        MainWindow::m_mirrorCheck, MainWindow::m_resolutionCombo, MainWindow::m_settings, MainWindow::m_stretchCheck,
-        MainWindow::m_trayIcon, MainWindow::m_trayQuitAction, MainWindow::onQuit;
-    bool m_trayShown = true;
-
-protected:
-    bool trayAvailable() const override { return m_trayShown; }
-};
+using Window = WindowUnderTest;
 
 // The file as it lies on disk, not as a settings object remembers it.
 QByteArray bytes(const QString& path)
@@ -68,12 +57,36 @@ private:
 
 } // namespace
 
-TEST(SettingsStore, BesideTheProgramOnlyWhereItMayWrite)
+// Beside a portable copy where orvenna.ini itself can be written or made; an installed copy
+// never writes beside itself. The look leaves the folder as it was.
+TEST(SettingsStore, BesideAPortableCopyOnlyWhereTheFileCanBeWritten)
 {
-    QTemporaryDir program, config;
-    EXPECT_EQ(settingsFilePath(program.path(), config.path()), program.path() + "/orvenna.ini");
-    EXPECT_TRUE(QDir(program.path()).isEmpty());  // the probe leaves nothing behind
-    EXPECT_EQ(settingsFilePath("/proc", config.path()), config.path() + "/orvenna.ini");  // not even for root
+    enum Beside { Nothing, File, Folder, NoFolder };  // at orvenna.ini beside the program; NoFolder: /proc
+    const struct {
+        const char* name;
+        Beside beside;
+        bool installed, besideProgram;
+    } cases[] = {
+        {"portable", Nothing, false, true},        {"portable, with its file", File, false, true},
+        {"a folder in the file's place", Folder, false, false},
+        {"a folder no one may write, not even root", NoFolder, false, false},
+        {"installed", Nothing, true, false},       {"installed, with a file", File, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir program, config;
+        const QString dir = c.beside == NoFolder ? QStringLiteral("/proc") : program.path();
+        if (c.beside == File)
+            QSettings(dir + "/orvenna.ini", QSettings::IniFormat).setValue("loop", false);
+        if (c.beside == Folder)
+            QDir(dir).mkdir("orvenna.ini");
+        const QStringList before = QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        EXPECT_EQ(settingsFilePath(dir, config.path(), c.installed),
+                  (c.besideProgram ? dir : config.path()) + "/orvenna.ini");
+        EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    }
+    EXPECT_TRUE(isInstalledProgramDir("/usr/bin"));  // where the package puts it
+    EXPECT_FALSE(isInstalledProgramDir(QCoreApplication::applicationDirPath()));  // the build tree
 }
 
 TEST(SettingsStore, MissingOrBrokenValuesGiveTheDefaults)
@@ -113,24 +126,66 @@ TEST(SettingsStore, MissingOrBrokenValuesGiveTheDefaults)
     }
 }
 
-TEST(SettingsStore, ASaveThatCannotBeWrittenLosesNothingStored)
+// The text of the message box `act` opens, answered at once; empty when none opens.
+QString messageOf(const std::function<void()>& act)
 {
-    QTemporaryDir dir;
-    const QString path = dir.path() + "/orvenna.ini";
-    QSettings(path, QSettings::IniFormat).setValue("language", "de");
-    Window window(path);  // its start writes the daily check's date
-    const QByteArray stored = bytes(path);
-    // Writes fail, as on a full disk; unlike permissions, this binds root too.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{}, limit{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    setrlimit(RLIMIT_FSIZE, &(limit = {1, old.rlim_max}));
-    window.onQuit();
-    window.m_settings->sync();
-    setrlimit(RLIMIT_FSIZE, &old);
-    EXPECT_EQ(window.m_settings->status(), QSettings::AccessError);
-    EXPECT_EQ(bytes(path), stored);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList("orvenna.ini"));
+    QString text;
+    QObject scope;
+    QTimer::singleShot(0, &scope, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            text = box->text(), box->accept();
+    });
+    act();
+    return text;
+}
+
+// A save that fails is told: on the status line while the window is open, in a message at
+// quit, naming the file and the reason; what the file held stays.
+TEST(SettingsStore, AFailedSaveIsToldAndLosesNothingStored)
+{
+    enum How { Change, FileQuit, TrayQuit };
+    const struct {
+        const char* name;
+        How how;
+        bool diskFull;  // else a folder in the file's place
+        const char* reason;
+    } cases[] = {
+        {"a change, a folder in the file's place", Change, false, "Filename refers to a directory"},
+        {"File Quit, a folder in the file's place", FileQuit, false, "Filename refers to a directory"},
+        {"tray Quit, the disk full", TrayQuit, true, "File too large"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/orvenna.ini";
+        if (c.diskFull)
+            QSettings(path, QSettings::IniFormat).setValue("loop", false);
+        else
+            QDir(dir.path()).mkdir("orvenna.ini");
+        Window window(path);
+        QCoreApplication::sendPostedEvents(window.m_settings);  // the start's own writes
+        const QByteArray stored = bytes(path);
+        window.m_statusLabel->clear();
+        // Writes fail, as on a full disk; unlike permissions, this binds root too.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{}, limit{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        if (c.diskFull)
+            setrlimit(RLIMIT_FSIZE, &(limit = {1, old.rlim_max}));
+        const QString message = messageOf([&] {
+            if (c.how == Change) {
+                window.m_minimizeToTrayAction->toggle();
+                QCoreApplication::sendPostedEvents(window.m_settings);
+            }
+            c.how == FileQuit ? window.onQuit() : c.how == TrayQuit ? window.m_trayQuitAction->trigger() : void();
+        });
+        setrlimit(RLIMIT_FSIZE, &old);
+        const QString told = QString("The settings could not be saved to %1: %2").arg(path, c.reason);
+        EXPECT_EQ(window.m_statusLabel->text().toStdString(), told.toStdString());
+        EXPECT_EQ(message.toStdString(), c.how == Change ? "" : told.toStdString());
+        EXPECT_EQ(bytes(path), stored);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList("orvenna.ini"));
+    }
 }
 
 TEST(Closing, WhatEachWayOfClosingEndsAndKeeps)

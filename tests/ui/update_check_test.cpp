@@ -1,4 +1,4 @@
-#include "ui/main_window.h"
+#include "window_under_test.h"
 #include "update/update_checker.h"
 
 #include <QDate>
@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QNetworkReply>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTcpServer>
@@ -77,10 +76,7 @@ QString rendered(const QLabel* label)
 }
 
 // A window on its own settings file whose checker asks `site`.
-struct UpdateWindow : MainWindow {
-    using MainWindow::checkForUpdates, MainWindow::m_settings, MainWindow::m_updateBanner,
-        MainWindow::m_updateChecker, MainWindow::m_updateLabel, MainWindow::showUpdateBanner,
-        MainWindow::systemLanguage;
+struct UpdateWindow : WindowUnderTest {
     UpdateWindow(const QString& ini, const QString& site)  // after the start's own check
     {
         delete m_settings;
@@ -162,6 +158,7 @@ TEST(UpdateCheckerTest, AnnouncesOnlyAHigherVersionFromAProperReply)
     } cases[] = {
         {"higher, no url", http("200 OK", R"({"version":"1.2"})"), "1.2", ""},
         {"equal", http("200 OK", R"({"version":"1.1"})"), "", ""},
+        {"equal, written longer", http("200 OK", R"({"version":"1.1.0"})"), "", ""},
         {"lower", http("200 OK", R"({"version":"1.0.9"})"), "", ""},
         {"third segment", http("200 OK", R"({"version":"1.1.1","url":")" + page.toLatin1() + "\"}"), "1.1.1", page},
         {"not a web page", http("200 OK", R"({"version":"1.2","url":"file:///etc/passwd"})"), "1.2", ""},

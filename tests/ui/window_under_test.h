@@ -3,6 +3,7 @@
 #include "fake_system.h"
 #include "ui/camera_registrar.h"
 #include "ui/main_window.h"
+#include "ui/settings_location.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -11,20 +12,25 @@
 #include <memory>
 
 // The window with its state opened up: tests set what the refresh reads and
-// read what it writes.
+// read what it writes. The desktop shows a notification area when `m_trayShown`.
 class WindowUnderTest : public MainWindow {
 public:
-    using MainWindow::m_closeMediaAction, MainWindow::m_currentFile, MainWindow::m_fileLabel,
-        MainWindow::m_isVideo, MainWindow::m_languageMenu, MainWindow::m_loopCheck, MainWindow::m_mirrorCheck, MainWindow::m_stretchCheck,
-        MainWindow::m_openAction, MainWindow::m_openButton, MainWindow::m_playButton,
-        MainWindow::m_quitAction, MainWindow::m_registerButton, MainWindow::m_registrar,
-        MainWindow::m_registrationLabel, MainWindow::m_resolutionCombo, MainWindow::m_seekSlider,
-        MainWindow::m_sender, MainWindow::m_statusLabel, MainWindow::m_stopButton,
-        MainWindow::m_unregisterButton, MainWindow::m_updateBanner, MainWindow::updateControls,
-        MainWindow::m_timeLabel, MainWindow::m_preview, MainWindow::m_stillPicture, MainWindow::m_pendingSeek,
-        MainWindow::m_sliderDragging, MainWindow::m_connectionLabel, MainWindow::m_statusTimer,
-        MainWindow::m_trayIcon, MainWindow::loadFile, MainWindow::getSelectedResolution,
-        MainWindow::dragEnterEvent, MainWindow::dropEvent;
+    explicit WindowUnderTest(const QString& settingsFile = settingsFilePath()) : MainWindow(settingsFile) {}
+
+    using MainWindow::applyLanguage, MainWindow::checkForUpdates, MainWindow::dragEnterEvent, MainWindow::dropEvent,
+        MainWindow::getSelectedResolution, MainWindow::loadFile, MainWindow::m_cameraGroup,
+        MainWindow::m_closeMediaAction, MainWindow::m_connectionLabel, MainWindow::m_currentFile,
+        MainWindow::m_fileLabel, MainWindow::m_fileMenu, MainWindow::m_isVideo, MainWindow::m_languageMenu,
+        MainWindow::m_loopCheck, MainWindow::m_minimizeToTrayAction, MainWindow::m_mirrorCheck,
+        MainWindow::m_openAction, MainWindow::m_openButton, MainWindow::m_pendingSeek, MainWindow::m_playButton,
+        MainWindow::m_preview, MainWindow::m_stillPicture, MainWindow::m_quitAction, MainWindow::m_registerButton,
+        MainWindow::m_registrar, MainWindow::m_registrationLabel, MainWindow::m_resolutionCombo,
+        MainWindow::m_seekSlider, MainWindow::m_sender, MainWindow::m_settings, MainWindow::m_sliderDragging,
+        MainWindow::m_statusLabel, MainWindow::m_statusTimer, MainWindow::m_stopButton, MainWindow::m_stretchCheck,
+        MainWindow::m_timeLabel, MainWindow::m_trayIcon, MainWindow::m_trayQuitAction, MainWindow::m_trayShowAction,
+        MainWindow::m_unregisterButton, MainWindow::m_updateBanner, MainWindow::m_updateChecker,
+        MainWindow::m_updateLabel, MainWindow::onQuit, MainWindow::showAbout, MainWindow::showUpdateBanner,
+        MainWindow::systemLanguage, MainWindow::updateControls;
 
     // The registrar probes and changes `system` from now on.
     void install(const FakeSystem& system)
@@ -32,6 +38,11 @@ public:
         delete m_registrar;
         m_registrar = new CameraRegistrar(system.setup(), this);
     }
+
+    bool m_trayShown = false;  // as on the offscreen platform
+
+protected:
+    bool trayAvailable() const override { return m_trayShown; }
 };
 
 // Every window starts from the stored language given, or no settings at all.
