@@ -1,24 +1,12 @@
 #include "media/planar_picture_ffmpeg.h"
 
-extern "C" {
-#include <libavutil/frame.h>
-#include <libswscale/swscale.h>
-}
+#include "media/ffmpeg_owners.h"
 
 #include <cstddef>
 #include <cstring>
 #include <type_traits>
 
 namespace {
-
-struct FrameFreer {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct ScalerFreer {
-    void operator()(SwsContext* s) const { sws_freeContext(s); }
-};
-using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
-using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
 
 // The formats taken, each with the one that has a chroma row for every row.
 struct Layout {

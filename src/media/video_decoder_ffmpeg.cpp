@@ -1,5 +1,6 @@
 #include "media/video_decoder.h"
 
+#include "media/ffmpeg_owners.h"
 #include "media/frame.h"
 #include "media/picture_rows.h"
 #include "media/picture_turn.h"
@@ -29,27 +30,6 @@ constexpr double kDefaultFps = 30.0;
 // Up to this many pixels a second the reading thread decodes alone, with time
 // to spare; larger or faster streams use a thread per core.
 constexpr double kOneThreadPixelsPerSecond = 1920.0 * 1088.0 * 60.0;
-struct InputCloser {
-    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-struct CodecFreer {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct ScalerFreer {
-    void operator()(SwsContext* s) const { sws_freeContext(s); }
-};
-
-using InputPtr = std::unique_ptr<AVFormatContext, InputCloser>;
-using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
-using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
 
 // The demuxers of the containers the program offers: mp4 and mov, avi, wmv
 // (ASF), mkv (and WebM), and MPEG-TS for ts, m2ts and mts.
