@@ -45,10 +45,12 @@ class FrameSenderTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        sender.m_frameCallback = [this](const unsigned char* data, int width, int height) {
-            lastPreview = frame_marks::readFrameMark(data, width, height);
+        sender.m_frameCallback = [this](PictureRows& source) {
+            std::vector<uint8_t> shown;
+            readFrame(source.picture(), shown);
+            lastPreview = frame_marks::readFrameMark(shown.data(), source.picture()->width(), source.picture()->height());
             if (previews++ == 0)
-                firstPreview.assign(data, data + width * height * 3), previewed.set();
+                firstPreview = std::move(shown), previewed.set();
         };
         sender.m_finishedCallback = [this](std::uint64_t id) { finishedStream = id, ++finishes, finished.set(); };
     }
@@ -188,7 +190,7 @@ TEST_F(SteppedClip, SeeksLandWhilePausedOrRunningTheLoopRewindsAndStopWakesAPaus
 TEST_F(SteppedClip, WithoutLoopTheStreamEndsKeepsTheCameraAndNamesItself)
 {
     sender.m_loop = false;  // unchecked while streaming
-    sender.m_frameCallback = [this](const unsigned char*, int, int) { ++laterCalls; };
+    sender.m_frameCallback = [this](PictureRows&) { ++laterCalls; };
     sender.m_finishedCallback = [this](std::uint64_t) { laterCalls += 100; };
     sender.SeekTo(1.92);
     EXPECT_EQ(step(), 48);
