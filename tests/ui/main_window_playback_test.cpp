@@ -77,7 +77,7 @@ protected:
     int playHeld()
     {
         fake->setStepping(true);
-        const int sent = fake->framesSent();  // before the thread can send its first
+        const int sent = fake->framesSent();  // counted first: the thread may send at once
         window->onPlayPause();
         return frameAfter(sent);
     }
@@ -154,7 +154,7 @@ TEST(WindowMedia, LoadsWhatCanBeReadOnly)
         EXPECT_EQ(window->m_currentFile, loaded ? c.path : QString());
         EXPECT_EQ(window->m_fileLabel->text(), loaded ? QFileInfo(c.path).fileName() : "No file selected");
         EXPECT_EQ(showsPicture(window->m_preview), loaded);
-        EXPECT_EQ(window->m_previewFrame.empty(), !loaded);
+        EXPECT_EQ(window->m_stillPicture == nullptr, !loaded);
     }
     // Named at start or by a second start, relative to the current folder.
     const QString current = QDir::currentPath();
