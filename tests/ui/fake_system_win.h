@@ -10,7 +10,8 @@ enum class Effect { None, Add, Remove };
 // The system the window registers with on Windows: the filter's class key in
 // the tests' Wine prefix, made and removed by softcam.dll beside the program
 // when the prefix's regsvr32 (tests/windows/fake_regsvr32.cpp) runs it. The
-// registry is one for all: the system installed last is what it shows.
+// registry is one for all: the system installed last is what it shows, and
+// once it ends, no camera is registered there, as in a fresh prefix.
 class FakeSystem {
 public:
     FakeSystem() { qputenv("ORVENNA_REGSVR32_LOG", QFile::encodeName(m_dir.filePath(QStringLiteral("argv")))); }
@@ -18,6 +19,7 @@ public:
     {
         qunsetenv("ORVENNA_REGSVR32_LOG");
         qunsetenv("ORVENNA_REGSVR32_EXIT");
+        setState(0);
     }
 
     void setState(int state)
