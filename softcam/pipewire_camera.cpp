@@ -10,6 +10,7 @@
 #include <cmath>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -236,19 +237,19 @@ void onParamChanged(void* data, uint32_t id, const spa_pod* param)
 }
 
 // Fills a dequeued buffer with `bgr` converted to the negotiated format.
-void fillBuffer(State* s, pw_buffer* b, const uint8_t* bgr)
+// Has `write` fill the plane of `b` with one converted frame (the chunk is
+// left empty when it fails or the plane is too small) and stamps the header.
+template <typename Write>
+bool fillBuffer(State* s, pw_buffer* b, const Write& write)
 {
     spa_buffer* buf = b->buffer;
     spa_data& plane = buf->datas[0];
     const size_t bytes = s->converter.frameBytes();
-    if (plane.data && bytes != 0 && plane.maxsize >= bytes) {
-        s->converter.convert(bgr, static_cast<uint8_t*>(plane.data));
-        plane.chunk->offset = 0;
-        plane.chunk->size = uint32_t(bytes);
-        plane.chunk->stride = s->converter.stride();
-    } else {
-        plane.chunk->size = 0;
-    }
+    const bool filled = plane.data && bytes != 0 && plane.maxsize >= bytes &&
+                        write(static_cast<uint8_t*>(plane.data));
+    plane.chunk->offset = 0;
+    plane.chunk->size = filled ? uint32_t(bytes) : 0;
+    plane.chunk->stride = s->converter.stride();
     if (auto* header = static_cast<spa_meta_header*>(
             spa_buffer_find_meta_data(buf, SPA_META_Header, sizeof(spa_meta_header)))) {
         timespec now{};
@@ -258,6 +259,16 @@ void fillBuffer(State* s, pw_buffer* b, const uint8_t* bgr)
         header->seq = s->sequence++;
         header->dts_offset = 0;
     }
+    return filled;
+}
+
+// Fills `b` with the frame in BGR at `bgr`, converted.
+void fillBuffer(State* s, pw_buffer* b, const uint8_t* bgr)
+{
+    fillBuffer(s, b, [&](uint8_t* out) {
+        s->converter.convert(bgr, out);
+        return true;
+    });
 }
 
 void onProcess(void* data)
@@ -412,29 +423,35 @@ PipeWireCamera::~PipeWireCamera()
     s->threadLoop.reset();
 }
 
-void PipeWireCamera::publish(const uint8_t* bgr)
+bool PipeWireCamera::publish(const DrawFrame& draw)
 {
     // While the node drives the graph the frame goes straight into one of the
-    // stream's buffers: one copy less than through the mailbox. The loop's
+    // stream's buffers, drawn there when the consumer takes BGR. The loop's
     // lock is held by the loop thread only while it handles an event.
     State* s = m_state.get();
     pw_thread_loop_lock(s->threadLoop.get());
-    bool sent = false;
+    std::optional<bool> drawn;
     if (s->stream && s->streamState == PW_STREAM_STATE_STREAMING && pw_stream_is_driving(s->stream.get())) {
         if (pw_buffer* b = pw_stream_dequeue_buffer(s->stream.get())) {
-            fillBuffer(s, b, bgr);
+            if (s->converter.passesThrough()) {
+                drawn = fillBuffer(s, b, draw);
+                s->mailbox.latest();  // a frame still waiting there is older: never sent after this one
+            } else {
+                drawn = s->mailbox.post(draw);
+                fillBuffer(s, b, s->mailbox.latest());
+            }
             pw_stream_queue_buffer(s->stream.get(), b);
             pw_stream_trigger_process(s->stream.get());
-            s->mailbox.latest();  // a frame still waiting there is older: never sent after this one
-            sent = true;
         }
     }
     pw_thread_loop_unlock(s->threadLoop.get());
-    if (sent)
-        return;
+    if (drawn)
+        return *drawn;
     // Else the graph asks for a frame at its own pace, and takes the newest.
-    s->mailbox.post(bgr);
+    if (!s->mailbox.post(draw))
+        return false;
     pw_loop_signal_event(s->loop, s->frameEvent);
+    return true;
 }
 
 bool PipeWireCamera::isConnected() const

@@ -43,6 +43,14 @@ SOFTCAM_API void scDeleteCamera(scCamera camera);
 // camera exists, the last one again while none is sent.
 SOFTCAM_API void scSendFrame(scCamera camera, const void* image_bits);
 
+// Like scSendFrame, but the frame is drawn where it is sent from, saving
+// the copy: `draw(frame, user)` is called once, before the call returns and
+// after the wait for the frame time, and writes the whole frame (the layout
+// above) at `frame`; it must not call the library. When it returns false
+// nothing new is sent and scDrawFrame returns false.
+typedef bool (*scDrawFunction)(void* frame, void* user);
+SOFTCAM_API bool scDrawFrame(scCamera camera, scDrawFunction draw, void* user);
+
 // Waits until some program reads the camera, at most `timeout` seconds
 // (zero or less: no limit). True when connected.
 SOFTCAM_API bool scWaitForConnection(scCamera camera, float timeout);

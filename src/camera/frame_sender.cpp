@@ -83,8 +83,8 @@ void FrameSender::startThread()
     m_paused = false;
     m_framesSent = 0;
     m_measuredFps = m_fps;  // until the first second of playing is measured
-    Stream stream{++m_streamId, m_camera, m_sendFrame, m_width, m_height, m_frameCallback,
-                  m_finishedCallback};
+    Stream stream{++m_streamId, m_camera,   m_sendFrame,     m_drawFrame,
+                  m_width,      m_height,   m_frameCallback, m_finishedCallback};
     try {
         m_thread = std::thread([this, stream = std::move(stream)] {
             const bool endedByItself = Run(stream);
@@ -198,16 +198,6 @@ bool FrameSender::Run(const Stream& stream)
             source.setPicture(m_stillImage);
         }
 
-        const uint8_t* frame = m_fitter.fit(source, stream.width, stream.height, m_stretch, m_mirror);
-        if (!frame) {
-            // Nothing this source gives can be sent: rather than spin, a video
-            // ends as after a failed read and a still image waits for the stop.
-            if (m_videoMode)
-                return true;
-            m_stopEvent.wait();
-            return false;
-        }
-
         if (stream.frameCallback) {
             const Clock::time_point now = Clock::now();
             if (paused || now - lastPreview >= kPreviewInterval) {
@@ -216,7 +206,14 @@ bool FrameSender::Run(const Stream& stream)
             }
         }
 
-        stream.sendFrame(stream.camera, frame);
+        if (!send(stream, source)) {
+            // Nothing this source gives can be sent: rather than spin, a video
+            // ends as after a failed read and a still image waits for the stop.
+            if (m_videoMode)
+                return true;
+            m_stopEvent.wait();
+            return false;
+        }
 
         ++m_framesSent;
         if (paused) {
@@ -232,4 +229,27 @@ bool FrameSender::Run(const Stream& stream)
             windowStart = now;
         }
     }
+}
+
+bool FrameSender::send(const Stream& stream, PictureRows& source)
+{
+    const bool stretch = m_stretch;
+    const bool mirror = m_mirror;
+    if (!stream.drawFrame) {
+        const uint8_t* frame = m_fitter.fit(source, stream.width, stream.height, stretch, mirror);
+        if (frame)
+            stream.sendFrame(stream.camera, frame);
+        return frame != nullptr;
+    }
+    struct Fit {
+        FrameFitter& fitter;
+        PictureRows& source;
+        const Stream& stream;
+        bool stretch, mirror;
+    } fit{m_fitter, source, stream, stretch, mirror};
+    return stream.drawFrame(stream.camera, [](void* frame, void* user) {
+        auto& f = *static_cast<Fit*>(user);
+        return f.fitter.fitInto(f.source, static_cast<uint8_t*>(frame), f.stream.width, f.stream.height,
+                                f.stretch, f.mirror);
+    }, &fit);
 }

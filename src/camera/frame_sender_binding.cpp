@@ -39,6 +39,7 @@ bool FrameSender::LoadDll()
     resolve(library, "scCreateCamera", m_createCamera);
     resolve(library, "scDeleteCamera", m_deleteCamera);
     resolve(library, "scSendFrame", m_sendFrame);
+    resolve(library, "scDrawFrame", m_drawFrame);
     resolve(library, "scWaitForConnection", m_waitForConnection);
     resolve(library, "scIsConnected", m_isConnected);
     if (!m_createCamera || !m_deleteCamera || !m_sendFrame) {
@@ -64,6 +65,7 @@ void FrameSender::clearEntryPoints()
     m_createCamera = nullptr;
     m_deleteCamera = nullptr;
     m_sendFrame = nullptr;
+    m_drawFrame = nullptr;
     m_waitForConnection = nullptr;
     m_isConnected = nullptr;
 }
