@@ -6,6 +6,7 @@
 #include "ui/clickable_slider.h"
 #include "ui/preview_widget.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -88,6 +89,7 @@ void MainWindow::onPlayPause()
         }
         // Read before the camera thread owns the decoder.
         const double duration = m_decoder.m_duration;
+        m_sender.SetSoundSource(soundSource());
         m_sender.StartVideo(&m_decoder, m_loopCheck->isChecked());
         // Playback starts where the slider was left while stopped.
         if (m_seekSlider->value() > 0 && duration > 0.0)
@@ -148,6 +150,12 @@ bool MainWindow::initCamera()
     m_sender.ShutdownCamera();
     m_statusLabel->setText(QStringLiteral("Ready."));
     return true;
+}
+
+std::wstring MainWindow::soundSource() const
+{
+    const bool wanted = m_sendSoundAction && m_sendSoundAction->isChecked() && m_isVideo;
+    return wanted ? m_currentFile.toStdWString() : std::wstring();
 }
 
 void MainWindow::getSelectedResolution(int& width, int& height)
