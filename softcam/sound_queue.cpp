@@ -16,6 +16,8 @@ constexpr double kJumpSeconds = 0.002;
 constexpr double kDriftSeconds = 0.0005;
 // Sound this long past due goes at the next write, taken or not.
 constexpr int64_t kStaleNs = 100'000'000;
+// A block meant for a time this far from now belongs to no stream that plays.
+constexpr double kFarNs = 60e9;
 
 } // namespace
 
@@ -29,7 +31,7 @@ SoundQueue::SoundQueue(int rate, int channels)
 
 double SoundQueue::frameAt(int64_t timeNs) const
 {
-    return double(timeNs - m_originNs) * m_rate / kNsPerSecond;
+    return (double(timeNs) - double(m_originNs)) * m_rate / kNsPerSecond;
 }
 
 void SoundQueue::restartAt(int64_t timeNs)
@@ -79,6 +81,8 @@ void SoundQueue::copyFront(float* out, int64_t frames) const
 
 void SoundQueue::write(const float* samples, int frames, int64_t timeNs, int64_t nowNs)
 {
+    if (std::abs(double(timeNs) - double(nowNs)) > kFarNs)
+        return;
     std::lock_guard lock(m_mutex);
     if (m_count > 0) {
         const auto stale = int64_t(std::floor(frameAt(nowNs - kStaleNs))) - m_headFrame;

@@ -26,7 +26,8 @@ public:
     // on goes (silence). A block that starts within a millisecond of the queued
     // sound's end continues it seamlessly. Sound due before `nowNs` that the
     // reader has not taken goes too: a reader that comes late gets what is due
-    // then, never a backlog.
+    // then, never a backlog. A block meant for a minute or more from now is
+    // dropped.
     void write(const float* samples, int frames, int64_t timeNs, int64_t nowNs);
 
     // Fills `frames` frames meant to be heard from `timeNs` on; silence where

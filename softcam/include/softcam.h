@@ -71,7 +71,8 @@ SOFTCAM_API void scDeleteMicrophone(scMicrophone microphone);
 // on is replaced; zero frames leave silence from then on. Programs that read
 // the microphone get the sound due at each moment, whatever their buffering:
 // sound that comes too late for its time is skipped, gaps are silence, and no
-// backlog builds while nobody reads. Never waits.
+// backlog builds while nobody reads; sound meant for a minute or more from now
+// is dropped. Never waits.
 SOFTCAM_API void scSendSound(scMicrophone microphone, const float* samples, int frames,
                              long long time_ns);
 

@@ -1,14 +1,18 @@
 #include "camera/media_clock.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 using Clock = MediaClock::Clock;
 
+// Held to what the clock can count: a damaged file may stamp any time.
 Clock::duration durationOf(double seconds)
 {
-    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    constexpr double kLimit = 1e9;  // about 30 years
+    const double held = std::isnan(seconds) ? 0.0 : std::clamp(seconds, -kLimit, kLimit);
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(held));
 }
 
 Clock::duration magnitude(Clock::duration d)

@@ -19,6 +19,8 @@ namespace {
 // Containers keep time stamps to a millisecond or so: sound this close to
 // where the last block ended continues it, counted in samples.
 constexpr double kSeamSeconds = 0.005;
+// No sound lasts longer than this (some 115 days).
+constexpr double kMaxSeconds = 1e7;
 
 // FFmpeg's free functions take the address of the pointer they clear.
 template <auto Free>
@@ -176,8 +178,8 @@ void SoundDecoder::Impl::keepFromTarget(std::vector<float>& samples, double& sec
 {
     if (target < 0.0)
         return;
-    const long frames = long(samples.size() / kChannels);
-    const long early = std::clamp(std::lround((target - seconds) * kRate), 0L, frames);
+    const double frames = double(samples.size() / kChannels);
+    const long early = std::lround(std::clamp((target - seconds) * kRate, 0.0, frames));
     samples.erase(samples.begin(), samples.begin() + early * kChannels);
     seconds += double(early) / kRate;
     if (!samples.empty())
@@ -242,9 +244,11 @@ bool SoundDecoder::Read(std::vector<float>& samples, double& seconds)
     Impl& d = *m_impl;
     while (d.decodeFrame()) {
         const AVFrame& f = *d.frame;
-        const double time = f.best_effort_timestamp != AV_NOPTS_VALUE
-                                ? double(f.best_effort_timestamp) * av_q2d(d.stream->time_base) - d.origin
-                                : d.next;
+        const double stamped = f.best_effort_timestamp != AV_NOPTS_VALUE
+                                   ? double(f.best_effort_timestamp) * av_q2d(d.stream->time_base) - d.origin
+                                   : d.next;
+        // A damaged file may stamp any time: one past all reason follows the last.
+        const double time = std::abs(stamped) < kMaxSeconds ? stamped : d.next;
         const bool usable = f.sample_rate > 0 && d.prepareResampler();
         // The resampler's first output is sound it held back from earlier input.
         const double held = usable ? double(swr_get_delay(d.resampler.get(), kRate)) / kRate : 0.0;
@@ -271,7 +275,7 @@ void SoundDecoder::SeekTo(double seconds)
     if (!m_impl || std::isnan(seconds))
         return;
     Impl& d = *m_impl;
-    d.target = std::max(seconds, 0.0);
+    d.target = std::clamp(seconds, 0.0, kMaxSeconds);
     // The container's position, in the units of a seek without a stream.
     constexpr double kLimit = 4.0e18;
     const double position = std::clamp((d.target + d.origin) * AV_TIME_BASE, -kLimit, kLimit);
