@@ -71,9 +71,9 @@ public:
     const std::vector<Picture>& pictures() const { return m_pictures; }
 
     // A stretch of steady playing: the pictures from the first one at or after
-    // `from` until the clip jumps (its frame index falls or leaps ahead),
-    // without the first `settle` seconds, when sound from before a jump may
-    // still be on its way.
+    // `from` until the clip jumps (its frame index falls, or leaps ahead by
+    // more than a reader that fell behind may miss), without the first
+    // `settle` seconds, when sound from before a jump may still be on its way.
     struct Stretch {
         double from, to;
         std::vector<Picture> pictures;
@@ -85,7 +85,7 @@ public:
         for (const Picture& p : m_pictures) {
             if (p.at < from || p.mark < 0)
                 continue;
-            if (last && (p.mark <= *last || p.mark > *last + 5))
+            if (last && (p.mark <= *last || p.mark > *last + 25))
                 break;
             if (!last)
                 s.from = p.at + settle;
@@ -107,9 +107,10 @@ public:
     {
         std::vector<Heard> result;
         for (const sound_marks::Boundary& b : sound_marks::findBoundaries(m_sound.data(), m_sound.size() / 2, 2, kRate)) {
-            const auto chunk = std::upper_bound(m_chunks.begin(), m_chunks.end(), b.position,
-                [](double position, const Chunk& c) { return position < double(c.first); }) - 1;
-            const double at = chunk->at + (b.position - double(chunk->first)) / kRate;
+            const double position = b.position + double(m_soundStart);
+            const auto chunk = std::upper_bound(m_chunks.begin(), m_chunks.end(), position,
+                [](double p, const Chunk& c) { return p < double(c.first); }) - 1;
+            const double at = chunk->at + (position - double(chunk->first)) / kRate;
             if (at >= from && at <= to)
                 result.push_back({at, b.step});
         }
@@ -151,9 +152,20 @@ public:
         const auto chunk = std::find_if(m_chunks.begin(), m_chunks.end(), [from](const Chunk& c) { return c.at >= from; });
         if (chunk == m_chunks.end())
             return {0, true};
-        const auto begin = m_sound.begin() + std::ptrdiff_t(chunk->first * 2);
+        const auto begin = m_sound.begin() + std::ptrdiff_t((chunk->first - m_soundStart) * 2);
         return {std::size_t(m_sound.end() - begin) / 2,
                 std::all_of(begin, m_sound.end(), [](float x) { return std::abs(x) < 1e-6f; })};
+    }
+
+    // Forgets what arrived before `before`, for long runs.
+    void forgetBefore(double before)
+    {
+        std::erase_if(m_pictures, [before](const Picture& p) { return p.at < before; });
+        const auto kept = std::find_if(m_chunks.begin(), m_chunks.end(), [before](const Chunk& c) { return c.at >= before; });
+        const std::int64_t start = kept == m_chunks.end() ? m_soundStart + std::int64_t(m_sound.size() / 2) : kept->first;
+        m_sound.erase(m_sound.begin(), m_sound.begin() + std::ptrdiff_t((start - m_soundStart) * 2));
+        m_chunks.erase(m_chunks.begin(), kept);
+        m_soundStart = start;
     }
 
 private:
@@ -183,7 +195,7 @@ private:
     {
         m_soundPending += m_audio.readAllStandardOutput();
         const qsizetype whole = m_soundPending.size() / 8 * 8;  // stereo frames of two floats
-        m_chunks.push_back({now(), std::int64_t(m_sound.size() / 2)});
+        m_chunks.push_back({now(), m_soundStart + std::int64_t(m_sound.size() / 2)});
         const auto* samples = reinterpret_cast<const float*>(m_soundPending.constData());
         m_sound.insert(m_sound.end(), samples, samples + whole / qsizetype(sizeof(float)));
         m_soundPending.remove(0, whole);
@@ -198,5 +210,6 @@ private:
     double m_fps;
     std::vector<Picture> m_pictures;
     std::vector<Chunk> m_chunks;
-    std::vector<float> m_sound;  // interleaved stereo, as it came
+    std::vector<float> m_sound;     // interleaved stereo, as it came
+    std::int64_t m_soundStart = 0;  // frames forgotten before m_sound
 };

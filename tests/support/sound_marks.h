@@ -4,9 +4,10 @@
 #include <cstddef>
 #include <vector>
 
-// Reads back the sound of tone_steps.mkv (tests/fixtures): frame N of the clip
-// sounds a tone of kBaseHz + kStepHz * (N % kSteps), a whole number of periods
-// long, so the pitch steps on the upward zero crossing that starts each frame.
+// Reads back the sound of tone_steps*.mkv (tests/fixtures): frame N of the clip,
+// counted modulo 256 as its frame marks are, sounds a tone of kBaseHz + kStepHz *
+// (N % kSteps), a whole number of periods long, so the pitch steps on the upward
+// zero crossing that starts each frame.
 namespace sound_marks {
 
 inline constexpr double kBaseHz = 400.0;
