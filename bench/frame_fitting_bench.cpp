@@ -2,12 +2,14 @@
 // mirroring, and decoding plus fitting of a 1080p clip. Each case is followed
 // by the memcpy of one output frame, the floor any fitting is measured against.
 #include "camera/frame_fitter.h"
+#include "media/picture.h"
 #include "media/video_decoder.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,10 +25,11 @@ std::vector<uint8_t> pattern(int width, int height)
 
 void fit(benchmark::State& state, int sw, int sh, int cw, int ch, bool mirror)
 {
-    const std::vector<uint8_t> source = pattern(sw, sh);
+    PictureRows source;
+    source.setPicture(std::make_shared<FramePicture>(pattern(sw, sh), sw, sh));
     FrameFitter fitter;
     for (auto _ : state)
-        benchmark::DoNotOptimize(fitter.fit(source.data(), sw, sh, cw, ch, false, mirror));
+        benchmark::DoNotOptimize(fitter.fit(source, cw, ch, false, mirror));
 }
 
 void copyFloor(benchmark::State& state, int cw, int ch)
@@ -39,7 +42,8 @@ void copyFloor(benchmark::State& state, int cw, int ch)
     }
 }
 
-// Decoding uses FFmpeg's own threads: process CPU time counts them too.
+// Decoding may use FFmpeg's own threads: process CPU time counts them too.
+// Alone, the whole picture is converted; fitted, only the rows sampled.
 void decodeAndFit(benchmark::State& state, bool withFit)
 {
     const std::string path = ORVENNA_BENCH_CLIP;
@@ -48,16 +52,19 @@ void decodeAndFit(benchmark::State& state, bool withFit)
         state.SkipWithError("cannot open the benchmark clip");
         return;
     }
-    std::vector<uint8_t> frame;
+    PictureRows source;
     FrameFitter fitter;
     for (auto _ : state) {
-        if (!decoder.ReadFrame(frame)) {
+        std::shared_ptr<const Picture> picture = decoder.ReadPicture();
+        if (!picture) {
             decoder.SeekToStart();
-            decoder.ReadFrame(frame);
+            picture = decoder.ReadPicture();
         }
+        source.setPicture(std::move(picture));
         if (withFit)
-            benchmark::DoNotOptimize(fitter.fit(frame.data(), static_cast<int>(decoder.m_width),
-                                                static_cast<int>(decoder.m_height), 1280, 720, false, true));
+            benchmark::DoNotOptimize(fitter.fit(source, 1280, 720, false, true));
+        else
+            source.prepareAll();
     }
 }
 

@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Runs the window cost benchmark on a virtual X display in a private PipeWire
-# session. Usage: bench/window_cost.sh [BUILD_DIR]   (default build/default)
+# The whole program (window shown) and FrameSender alone beside GStreamer, at
+# 1080p -> 720p and 2160p -> 1080p: builds what it needs (default preset),
+# then runs on a virtual X display in a private PipeWire session and prints
+# CPU per frame, the ratios to GStreamer and resident memory.
+# Usage: bench/window_cost.sh [BUILD_DIR]   (default build/default, built here)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/default}
+if [[ $# -eq 0 ]]; then
+  cmake --preset default >/dev/null
+  cmake --build --preset default -j2 --target window_cost_bench >/dev/null
+fi
 dir=$(mktemp -d "${TMPDIR:-/tmp}/orvenna-bench.XXXXXX")
 display_server=""
 cleanup() {

@@ -1,6 +1,14 @@
-# ORVENNA_SANITIZE: "address" (ASan + UBSan + libstdc++ assertions) or "thread" (TSan).
-set(ORVENNA_SANITIZE "" CACHE STRING "Sanitizer set: address or thread")
-if(ORVENNA_SANITIZE STREQUAL "address")
+# ORVENNA_SANITIZE: "address" (ASan + UBSan + libstdc++ assertions), "thread"
+# (TSan) or "fuzzer" (the address set with libFuzzer's coverage, for clang).
+set(ORVENNA_SANITIZE "" CACHE STRING "Sanitizer set: address, thread or fuzzer")
+if(ORVENNA_SANITIZE STREQUAL "fuzzer")
+  # Every library is instrumented for coverage; the fuzz targets link
+  # libFuzzer's main themselves (fuzz/CMakeLists.txt).
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_compile_definitions(_GLIBCXX_ASSERTIONS)
+  add_link_options(-fsanitize=address,undefined)
+elseif(ORVENNA_SANITIZE STREQUAL "address")
   # GCC leaves float-cast-overflow out of "undefined"; out-of-range seconds
   # turned into time stamps are exactly what it catches.
   add_compile_options(-fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer
@@ -13,5 +21,5 @@ elseif(ORVENNA_SANITIZE STREQUAL "thread")
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
   add_link_options(-fsanitize=thread)
 elseif(NOT ORVENNA_SANITIZE STREQUAL "")
-  message(FATAL_ERROR "ORVENNA_SANITIZE must be empty, address or thread")
+  message(FATAL_ERROR "ORVENNA_SANITIZE must be empty, address, thread or fuzzer")
 endif()

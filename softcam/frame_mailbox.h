@@ -2,8 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <mutex>
-#include <vector>
 
 // Hands the newest frame from one writer thread to one reader thread without
 // either waiting on the other's copy: three buffers, and the lock covers only
@@ -19,9 +20,14 @@ public:
     // Reader: the newest frame posted so far (black before the first). The
     // bytes stay valid and unchanged until the reader's next call.
     const uint8_t* latest();
+    // Reader: a frame was posted that latest() has not given yet.
+    bool hasNewFrame();
 
 private:
-    std::vector<uint8_t> m_storage;
+    struct Free {
+        void operator()(uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<uint8_t, Free> m_storage;
     uint8_t* m_writing;   // writer's own buffer
     uint8_t* m_ready;     // newest complete frame, shared
     uint8_t* m_reading;   // reader's own buffer

@@ -49,9 +49,9 @@ struct PipeWireLibrary {
 
 } // namespace
 
-// Everything below runs on the loop thread (with the loop's lock held) except
-// publish and isConnected, which touch only the mailbox, the frame event and
-// the connection flag.
+// Everything below runs on the loop thread or holds the loop's lock, except
+// isConnected, which reads the connection flag, and the mailbox and frame
+// event, which publish uses without the lock.
 struct PipeWireCamera::State {
     State(int width, int height, double framesPerSecond, std::function<void()> connectionChanged)
         : width(width), height(height), framesPerSecond(framesPerSecond),
@@ -235,17 +235,14 @@ void onParamChanged(void* data, uint32_t id, const spa_pod* param)
     pw_stream_update_params(s->stream.get(), params, 2);
 }
 
-void onProcess(void* data)
+// Fills a dequeued buffer with `bgr` converted to the negotiated format.
+void fillBuffer(State* s, pw_buffer* b, const uint8_t* bgr)
 {
-    auto* s = static_cast<State*>(data);
-    pw_buffer* b = pw_stream_dequeue_buffer(s->stream.get());
-    if (!b)
-        return;
     spa_buffer* buf = b->buffer;
     spa_data& plane = buf->datas[0];
     const size_t bytes = s->converter.frameBytes();
     if (plane.data && bytes != 0 && plane.maxsize >= bytes) {
-        s->converter.convert(s->mailbox.latest(), static_cast<uint8_t*>(plane.data));
+        s->converter.convert(bgr, static_cast<uint8_t*>(plane.data));
         plane.chunk->offset = 0;
         plane.chunk->size = uint32_t(bytes);
         plane.chunk->stride = s->converter.stride();
@@ -261,6 +258,18 @@ void onProcess(void* data)
         header->seq = s->sequence++;
         header->dts_offset = 0;
     }
+}
+
+void onProcess(void* data)
+{
+    auto* s = static_cast<State*>(data);
+    // A driving node sends new frames only; publish queues most of them itself.
+    if (pw_stream_is_driving(s->stream.get()) && !s->mailbox.hasNewFrame())
+        return;
+    pw_buffer* b = pw_stream_dequeue_buffer(s->stream.get());
+    if (!b)
+        return;
+    fillBuffer(s, b, s->mailbox.latest());
     pw_stream_queue_buffer(s->stream.get(), b);
 }
 
@@ -405,8 +414,27 @@ PipeWireCamera::~PipeWireCamera()
 
 void PipeWireCamera::publish(const uint8_t* bgr)
 {
-    m_state->mailbox.post(bgr);
-    pw_loop_signal_event(m_state->loop, m_state->frameEvent);
+    // While the node drives the graph the frame goes straight into one of the
+    // stream's buffers: one copy less than through the mailbox. The loop's
+    // lock is held by the loop thread only while it handles an event.
+    State* s = m_state.get();
+    pw_thread_loop_lock(s->threadLoop.get());
+    bool sent = false;
+    if (s->stream && s->streamState == PW_STREAM_STATE_STREAMING && pw_stream_is_driving(s->stream.get())) {
+        if (pw_buffer* b = pw_stream_dequeue_buffer(s->stream.get())) {
+            fillBuffer(s, b, bgr);
+            pw_stream_queue_buffer(s->stream.get(), b);
+            pw_stream_trigger_process(s->stream.get());
+            s->mailbox.latest();  // a frame still waiting there is older: never sent after this one
+            sent = true;
+        }
+    }
+    pw_thread_loop_unlock(s->threadLoop.get());
+    if (sent)
+        return;
+    // Else the graph asks for a frame at its own pace, and takes the newest.
+    s->mailbox.post(bgr);
+    pw_loop_signal_event(s->loop, s->frameEvent);
 }
 
 bool PipeWireCamera::isConnected() const

@@ -1,64 +1,50 @@
 #include "app/single_instance.h"
 
+#include "app/instance_request.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
-#include <QStringDecoder>
 #include <QTimer>
-#include <QtEndian>
 
 #include <optional>
 
-// A later start's request on the socket: the magic "ORVA", the payload's
-// length as a 32-bit big-endian number, then the payload: absolute paths in
-// UTF-8, each ended by a zero byte. Anything else is dropped unanswered.
+#include <sys/resource.h>
 
 namespace {
 
-constexpr QByteArrayView kMagic = "ORVA";
-constexpr qint64 kHeaderBytes = 8;
-constexpr qint64 kMaxPayloadBytes = 64 * 1024;
 constexpr int kTimeoutMs = 2000;
+// Later starts heard at once; a new one drops the oldest, so that a neighbour
+// holding connections open cannot take every file the process may open.
+constexpr int kMaxClients = 32;
+// How often the server is checked and, when it has stopped, started again.
+constexpr int kRelistenMs = 1000;
 
 QString socketPath(const QString& directory)
 {
     return QDir(directory).filePath(QStringLiteral("orvenna.socket"));
 }
 
-QByteArray encodeRequest(const QStringList& files)
+// Sessions start programs at a soft limit of 1024 open files, far below the
+// hard one; nothing in this program uses select(), which the low limit spares.
+void raiseOpenFileLimit()
 {
-    QByteArray payload;
-    for (const QString& file : files) {
-        const QByteArray path = QFileInfo(file).absoluteFilePath().toUtf8() + '\0';
-        // What does not fit stays behind; the window still comes forward.
-        if (payload.size() + path.size() > kMaxPayloadBytes)
-            break;
-        payload += path;
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
     }
-    QByteArray message(kMagic.data(), kMagic.size());
-    message.resize(kHeaderBytes);
-    qToBigEndian(quint32(payload.size()), message.data() + kMagic.size());
-    return message + payload;
 }
 
-// The files of a complete payload; nothing when it is not one.
-std::optional<QStringList> decodePayload(const QByteArray& payload)
+void dropOldestClients(QLocalServer* server)
 {
-    QStringList files;
-    if (payload.isEmpty())
-        return files;
-    if (!payload.endsWith('\0'))
-        return std::nullopt;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    for (const QByteArray& bytes : payload.chopped(1).split('\0')) {
-        const QString path = utf8(bytes);
-        if (utf8.hasError() || !QDir::isAbsolutePath(path))
-            return std::nullopt;
-        files.append(path);
-    }
-    return files;
+    // Children in the order they came.
+    QList<QLocalSocket*> open = server->findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly);
+    open.removeIf([](const QLocalSocket* socket) { return socket->state() != QLocalSocket::ConnectedState; });
+    for (qsizetype i = 0; i < open.size() - kMaxClients; ++i)
+        open[i]->abort();
 }
 
 } // namespace
@@ -72,30 +58,38 @@ QString SingleInstance::lockDirectory()
 
 void SingleInstance::listenForRequests(const QString& directory)
 {
+    raiseOpenFileLimit();
     auto* server = new QLocalServer(this);
-    // The lock is ours, so a socket found here was left by a crashed instance.
-    QLocalServer::removeServer(socketPath(directory));
-    if (!server->listen(socketPath(directory))) {
-        delete server;  // runs on; later starts just cannot reach it
-        return;
-    }
+    // Qt closes the server for good when accepting fails (as when the process
+    // has no file left to open), and its socket file may be removed: either
+    // way it listens again. The lock is ours, so a socket found here is stale.
+    const auto listen = [server, path = socketPath(directory)] {
+        if (server->isListening() && QFileInfo::exists(path))
+            return;
+        server->close();
+        QLocalServer::removeServer(path);
+        server->listen(path);  // may fail until files are free again
+    };
+    listen();
+    auto* relisten = new QTimer(server);
+    connect(relisten, &QTimer::timeout, server, listen);
+    relisten->start(kRelistenMs);
     connect(server, &QLocalServer::newConnection, this, [this, server] {
         while (QLocalSocket* socket = server->nextPendingConnection()) {
-            socket->setReadBufferSize(kHeaderBytes + kMaxPayloadBytes);
+            socket->setReadBufferSize(instance_request::kHeaderBytes + instance_request::kMaxPayloadBytes);
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             // A client gets this long to deliver its request.
             QTimer::singleShot(kTimeoutMs, socket, &QLocalSocket::abort);
             const auto readRequest = [this, socket] {
+                using namespace instance_request;
                 if (socket->bytesAvailable() < kHeaderBytes)
                     return;
-                const QByteArray header = socket->peek(kHeaderBytes);
-                const quint32 length = qFromBigEndian<quint32>(header.constData() + kMagic.size());
-                const bool valid = header.startsWith(kMagic) && length <= kMaxPayloadBytes;
-                if (valid && socket->bytesAvailable() < kHeaderBytes + length)
+                const std::optional<qint64> length = payloadLength(socket->peek(kHeaderBytes));
+                if (length && socket->bytesAvailable() < kHeaderBytes + *length)
                     return;
                 std::optional<QStringList> files;
-                if (valid)
-                    files = decodePayload(socket->read(kHeaderBytes + length).sliced(kHeaderBytes));
+                if (length)
+                    files = decodePayload(socket->read(kHeaderBytes + *length).sliced(kHeaderBytes));
                 // One request a connection; whatever follows is dropped.
                 socket->abort();
                 if (files)
@@ -104,6 +98,7 @@ void SingleInstance::listenForRequests(const QString& directory)
             connect(socket, &QLocalSocket::readyRead, this, readRequest);
             readRequest();
         }
+        dropOldestClients(server);
     });
 }
 
@@ -115,7 +110,7 @@ void SingleInstance::requestActivation(const QString& directory, const QStringLi
     socket.connectToServer(socketPath(directory));
     if (!socket.waitForConnected(kTimeoutMs))
         return;
-    socket.write(encodeRequest(files));
+    socket.write(instance_request::encode(files));
     while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(kTimeoutMs)) {
     }
     socket.disconnectFromServer();

@@ -1,14 +1,16 @@
 #pragma once
 
-#include <cstddef>
+#include "media/nearest_sampler.h"
+#include "media/picture_rows.h"
+
 #include <cstdint>
 #include <vector>
 
-// Fits a source Frame (see media/frame.h) into a camera-size Frame: letterbox
-// or stretch, nearest neighbour, optionally mirrored left to right. The source
-// index of every output column and row is computed once per geometry, so a
-// frame costs one gather; the black bars are written only when the geometry
-// changes. Not thread-safe: one thread at a time (the camera thread).
+// Fits a source picture into a camera-size Frame (see media/frame.h):
+// letterbox or stretch, nearest neighbour, optionally mirrored left to right.
+// Only the source rows the camera frame shows are converted; the black bars
+// are written only when the geometry changes. Not thread-safe: one thread at
+// a time (the camera thread).
 class FrameFitter {
 public:
     struct Rect {
@@ -24,11 +26,12 @@ public:
     // truncates; equal ratios fill the height.
     static Rect pictureRect(int sw, int sh, int cw, int ch, bool stretch);
 
-    // The cw x ch frame to send. It is `source` itself when the sizes are
-    // equal and no mirroring is asked; otherwise an internal buffer valid
-    // until the next call. Null when either size is not a valid Frame size.
-    const uint8_t* fit(const uint8_t* source, int sw, int sh, int cw, int ch,
-                       bool stretch, bool mirror);
+    // The cw x ch frame to send, valid until the next call and while the
+    // source's picture and rows stay as they are: the source's own Frame when
+    // the sizes are equal and no mirroring is asked, else an internal buffer.
+    // Null without a picture, when the camera size is not a valid Frame size,
+    // or when the source's rows cannot be converted.
+    const uint8_t* fit(PictureRows& source, int cw, int ch, bool stretch, bool mirror);
 
 private:
     struct Geometry {
@@ -40,11 +43,9 @@ private:
 
     void prepare(const Geometry& geometry);
 
-    Geometry m_geometry;         // geometry the tables below were built for
+    Geometry m_geometry;    // geometry the bars and the sampler were made for
     bool m_prepared = false;
-    Rect m_target;               // picture rectangle in the frame as sent
-    bool m_identityColumns = false;
-    std::vector<uint32_t> m_columnOffsets;  // per target column: byte offset in a source row
-    std::vector<std::size_t> m_rowOffsets;       // per target row: byte offset of the source row
-    std::vector<uint8_t> m_frame;           // grows only
+    Rect m_target;          // picture rectangle in the frame as sent
+    NearestSampler m_sampler;
+    std::vector<uint8_t> m_frame;  // grows only
 };

@@ -1,6 +1,7 @@
 #include "camera/frame_sender.h"
 
 #include "media/frame.h"
+#include "media/picture.h"
 #include "media/video_decoder.h"
 
 #include <chrono>
@@ -54,7 +55,7 @@ void FrameSender::StartVideo(VideoDecoder* decoder, bool loop)
     m_videoMode = decoder != nullptr;
     m_loop = loop;
     m_seekRequest = -1.0;
-    m_stillImage.clear();
+    m_stillImage.reset();
     if (decoder)
         decoder->SetInterruptCheck([this] { return m_stopEvent.isSet(); });
     startThread();
@@ -80,15 +81,10 @@ void FrameSender::StartImage(const unsigned char* data, int width, int height)
     m_videoDecoder = nullptr;
     m_videoMode = false;
     const auto bytes = frameBytes(width, height);
-    if (data && bytes) {
-        m_stillImage.assign(data, data + *bytes);
-        m_imageWidth = width;
-        m_imageHeight = height;
-    } else {
-        m_stillImage.clear();
-        m_imageWidth = 0;
-        m_imageHeight = 0;
-    }
+    if (data && bytes)
+        m_stillImage = std::make_shared<FramePicture>(std::vector<uint8_t>(data, data + *bytes), width, height);
+    else
+        m_stillImage.reset();
     startThread();
 }
 
@@ -173,7 +169,7 @@ bool FrameSender::Run(const Stream& stream)
     int windowCount = 0;
     Clock::time_point lastPreview = windowStart - kPreviewInterval;
     bool pausedBefore = false;  // the last pass was made while paused
-    std::vector<uint8_t> decoded;
+    PictureRows source;  // the picture read, its rows converted as fitting and previewing ask
 
     for (;;) {
         if (m_stopEvent.isSet())
@@ -200,11 +196,9 @@ bool FrameSender::Run(const Stream& stream)
             windowCount = 0;
         }
 
-        const uint8_t* source = nullptr;
-        int sw = m_imageWidth;
-        int sh = m_imageHeight;
         if (m_videoMode) {
-            if (!m_videoDecoder->ReadFrame(decoded)) {
+            std::shared_ptr<const Picture> picture = m_videoDecoder->ReadPicture();
+            if (!picture) {
                 // A read cut short by a stop is no end of the video.
                 if (m_stopEvent.isSet())
                     return false;
@@ -212,22 +206,17 @@ bool FrameSender::Run(const Stream& stream)
                     return true;
                 m_videoDecoder->SeekToStart();
                 jumped = true;
-                if (!m_videoDecoder->ReadFrame(decoded))
+                if (!(picture = m_videoDecoder->ReadPicture()))
                     return !m_stopEvent.isSet();
             }
             m_videoPosition = m_videoDecoder->m_position;
             m_videoDuration = m_videoDecoder->m_duration;
-            sw = static_cast<int>(m_videoDecoder->m_width);
-            sh = static_cast<int>(m_videoDecoder->m_height);
-            const auto bytes = frameBytes(sw, sh);
-            if (bytes && decoded.size() >= *bytes)
-                source = decoded.data();
-        } else if (!m_stillImage.empty()) {
-            source = m_stillImage.data();
+            source.setPicture(std::move(picture));
+        } else {
+            source.setPicture(m_stillImage);
         }
 
-        const uint8_t* frame = m_fitter.fit(source, sw, sh, stream.width, stream.height,
-                                            m_stretch, m_mirror);
+        const uint8_t* frame = m_fitter.fit(source, stream.width, stream.height, m_stretch, m_mirror);
         if (!frame) {
             // Nothing this source gives can be sent: rather than spin, a video
             // ends as after a failed read and a still image waits for the stop.
@@ -240,7 +229,7 @@ bool FrameSender::Run(const Stream& stream)
         if (stream.frameCallback) {
             const Clock::time_point now = Clock::now();
             if (paused || now - lastPreview >= kPreviewInterval) {
-                stream.frameCallback(source, sw, sh);
+                stream.frameCallback(source);
                 lastPreview = now;
             }
         }

@@ -3,10 +3,12 @@
 #include "camera/frame_fitter.h"
 #include "camera/manual_reset_event.h"
 #include "camera/sound_sender.h"
+#include "media/picture_rows.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,7 +46,7 @@ class VideoDecoder;
 //   own, told of each frame shown; the camera thread never waits for it.
 class FrameSender {
 public:
-    using FrameCallback = std::function<void(const unsigned char*, int, int)>;
+    using FrameCallback = std::function<void(PictureRows& source)>;
     using FinishedCallback = std::function<void(std::uint64_t streamId)>;
 
     FrameSender();
@@ -102,7 +104,9 @@ public:
     std::atomic<double> m_videoPosition{0.0};  // seconds, last decoded frame
     std::atomic<double> m_videoDuration{0.0};  // seconds
     // Called on the camera thread with the source picture, at most 30 times a
-    // second; the buffer is valid only during the call.
+    // second, after fitting: the rows the camera frame took are converted
+    // already, others convert as they are read. The rows are for this call
+    // only; source.picture() may be kept and read on another thread.
     FrameCallback m_frameCallback;
     // Called on the camera thread with the stream's id when the stream ends
     // by itself (end of a video without loop, a failed read, a picture that
@@ -151,9 +155,7 @@ private:
     IsConnectedFn m_isConnected = nullptr;
 
     VideoDecoder* m_videoDecoder = nullptr;
-    std::vector<uint8_t> m_stillImage;
-    int m_imageWidth = 0;
-    int m_imageHeight = 0;
+    std::shared_ptr<const Picture> m_stillImage;  // a private copy; null when none
     bool m_videoMode = false;
 
     std::thread m_thread;

@@ -83,9 +83,13 @@ QImage readFirstFrame(const QString& path)
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);  // orientation tags are not applied, as on Windows
+    // The format first: another reader may parse the whole file to tell its
+    // size, and Qt's SVG reader opens the pictures an SVG file names.
     const Format* format = offeredFormat(reader.format());
+    if (format == nullptr)
+        return {};
     const QSize size = reader.size();
-    if (format == nullptr || !frameBytes(size.width(), size.height()))
+    if (!frameBytes(size.width(), size.height()))
         return {};
     file.forgetReads();
     QImage image;

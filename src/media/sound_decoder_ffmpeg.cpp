@@ -1,5 +1,6 @@
 #include "media/sound_decoder.h"
 
+#include "media/ffmpeg_owners.h"
 #include "media/media_input_ffmpeg.h"
 #include "media/wide_path_linux.h"
 
@@ -21,18 +22,6 @@ namespace {
 constexpr double kSeamSeconds = 0.005;
 // No sound lasts longer than this (some 115 days).
 constexpr double kMaxSeconds = 1e7;
-
-// FFmpeg's free functions take the address of the pointer they clear.
-template <auto Free>
-struct FreeWith {
-    template <typename T>
-    void operator()(T* object) const { Free(&object); }
-};
-
-using CodecPtr = std::unique_ptr<AVCodecContext, FreeWith<avcodec_free_context>>;
-using PacketPtr = std::unique_ptr<AVPacket, FreeWith<av_packet_free>>;
-using FramePtr = std::unique_ptr<AVFrame, FreeWith<av_frame_free>>;
-using ResamplerPtr = std::unique_ptr<SwrContext, FreeWith<swr_free>>;
 
 // Where the video's time line starts, in the container's seconds: the start
 // of its first video stream as VideoDecoder counts it, else the container's.

@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+class Picture;
+
 // Decodes the first video stream of a file into Frames (see frame.h), in
 // display order. Not thread-safe: one thread at a time uses a decoder (the GUI
 // thread opens and closes it, the camera thread reads and seeks it while a
@@ -34,6 +36,10 @@ public:
     // stop (see SetInterruptCheck) and when closed; after the end only a seek
     // makes frames come again.
     bool ReadFrame(std::vector<uint8_t>& out);
+    // The next picture as ReadFrame reads it, left unconverted where the
+    // platform can (see picture.h): a reader pays for the rows it samples.
+    // Null where ReadFrame is false. The picture stays valid after Close.
+    std::shared_ptr<const Picture> ReadPicture();
     // The next read delivers the picture on screen at `seconds`: the last one
     // whose time is at or before it. A target before the start gives the
     // first picture, one at or past the last picture (the duration, 1e300,

@@ -1,8 +1,12 @@
 #include "media/video_decoder.h"
 
+#include "media/ffmpeg_owners.h"
 #include "media/frame.h"
-#include "media/scaler_slack.h"
+#include "media/media_input_ffmpeg.h"
+#include "media/picture_rows.h"
 #include "media/picture_turn.h"
+#include "media/planar_picture_ffmpeg.h"
+#include "media/scaler_slack.h"
 #include "media/seek_plan.h"
 #include "media/wide_path_linux.h"
 
@@ -16,55 +20,17 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <utility>
 
 namespace {
 
 constexpr double kDefaultFps = 30.0;
-struct InputCloser {
-    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-struct CodecFreer {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct ScalerFreer {
-    void operator()(SwsContext* s) const { sws_freeContext(s); }
-};
-
-using InputPtr = std::unique_ptr<AVFormatContext, InputCloser>;
-using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
-using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
-
-// `interrupt` is asked before every read from the file, from opening on.
-InputPtr openInput(const std::string& path, const AVIOInterruptCB& interrupt)
-{
-    AVFormatContext* context = avformat_alloc_context();
-    if (context == nullptr)
-        return nullptr;
-    context->interrupt_callback = interrupt;
-    // The "file:" prefix keeps a name such as "a:b.mp4" from being read as a
-    // protocol; the white list keeps playlists inside the file local.
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    const std::string url = "file:" + path;
-    const int result = avformat_open_input(&context, url.c_str(), nullptr, &options);
-    av_dict_free(&options);
-    if (result < 0)
-        return nullptr;  // avformat_open_input has freed the context
-    InputPtr input(context);
-    if (avformat_find_stream_info(input.get(), nullptr) < 0)
-        return nullptr;
-    return input;
-}
+// Frame threads cost a set of pictures each and hand-offs between threads.
+// Up to this many pixels a second the reading thread decodes alone, with time
+// to spare; larger or faster streams use a thread per core.
+constexpr double kOneThreadPixelsPerSecond = 1920.0 * 1088.0 * 60.0;
 
 // The first video stream that is a moving picture (not cover art), or null.
 AVStream* firstVideoStream(AVFormatContext* input)
@@ -78,7 +44,7 @@ AVStream* firstVideoStream(AVFormatContext* input)
     return nullptr;
 }
 
-CodecPtr openDecoder(const AVStream* stream)
+CodecPtr openDecoder(AVFormatContext* input, AVStream* stream)
 {
     const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
     if (decoder == nullptr)
@@ -87,7 +53,10 @@ CodecPtr openDecoder(const AVStream* stream)
     if (!codec || avcodec_parameters_to_context(codec.get(), stream->codecpar) < 0)
         return nullptr;
     codec->pkt_timebase = stream->time_base;
-    codec->thread_count = 0;  // one per core
+    const AVRational rate = av_guess_frame_rate(input, stream, nullptr);
+    const double fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : kDefaultFps;
+    const double pixels = static_cast<double>(stream->codecpar->width) * stream->codecpar->height;
+    codec->thread_count = pixels * fps <= kOneThreadPixelsPerSecond ? 1 : 0;  // 0: one per core
     codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
         return nullptr;
@@ -136,7 +105,7 @@ int64_t ticksOf(double seconds, AVRational timeBase, int64_t origin)
 }  // namespace
 
 struct VideoDecoder::Impl {
-    InputPtr input;
+    std::unique_ptr<MediaInput> input;
     CodecPtr codec;
     AVStream* stream = nullptr;  // owned by input
     PacketPtr packet{av_packet_alloc()};
@@ -162,14 +131,14 @@ struct VideoDecoder::Impl {
     bool armed = false;
     bool stopped = false;
 
-    // The scaler converts every decoded picture to BGR at the coded size; it
-    // is made again only when the decoded pictures change.
+    // Pictures that cannot stay in their planes (turned, resized or in other
+    // formats) are converted whole to BGR at the coded size; the scaler is
+    // made again only when the decoded pictures change.
     ScalerPtr scaler;
     int scalerWidth = 0;
     int scalerHeight = 0;
     int scalerFormat = AV_PIX_FMT_NONE;
-    int scalerColorspace = AVCOL_SPC_UNSPECIFIED;
-    int scalerRange = AVCOL_RANGE_UNSPECIFIED;
+    FrameColours scalerColours{};
     std::vector<uint8_t> unturned;  // turned streams: the picture before the turn
 
     bool stopNow()
@@ -183,6 +152,7 @@ struct VideoDecoder::Impl {
     bool receiveFrame();
     bool prepareScaler();
     bool convertFrame(std::vector<uint8_t>& out);
+    std::shared_ptr<const Picture> takePicture();
     double secondsOf(int64_t timestamp) const
     {
         return (static_cast<double>(timestamp) - static_cast<double>(start)) *
@@ -215,7 +185,7 @@ bool VideoDecoder::Impl::receiveFrame()
         // One packet at a time between checks: a stop never waits for more.
         if (stopNow())
             return false;
-        if (av_read_frame(input.get(), packet.get()) < 0) {
+        if (av_read_frame(input->context(), packet.get()) < 0) {
             if (stopped)
                 return false;  // the read was interrupted; the file goes on
             // End of file (or a read error): drain the frames still inside
@@ -233,8 +203,9 @@ bool VideoDecoder::Impl::receiveFrame()
 bool VideoDecoder::Impl::prepareScaler()
 {
     const AVFrame& f = *frame;
+    const FrameColours colours = coloursOf(f);
     if (scaler && f.width == scalerWidth && f.height == scalerHeight && f.format == scalerFormat &&
-        f.colorspace == scalerColorspace && f.color_range == scalerRange)
+        colours == scalerColours)
         return true;
     scaler.reset();
     if (!frameBytes(f.width, f.height) ||
@@ -246,15 +217,11 @@ bool VideoDecoder::Impl::prepareScaler()
                                 nullptr));
     if (!scaler)
         return false;
-    const int colorspace = f.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : f.colorspace;
-    sws_setColorspaceDetails(scaler.get(), sws_getCoefficients(colorspace),
-                             f.color_range == AVCOL_RANGE_JPEG, sws_getCoefficients(SWS_CS_DEFAULT),
-                             1, 0, 1 << 16, 1 << 16);
+    setSourceColours(scaler.get(), colours);
     scalerWidth = f.width;
     scalerHeight = f.height;
     scalerFormat = f.format;
-    scalerColorspace = f.colorspace;
-    scalerRange = f.color_range;
+    scalerColours = colours;
     return true;
 }
 
@@ -264,11 +231,18 @@ bool VideoDecoder::Impl::convertFrame(std::vector<uint8_t>& out)
         return false;
     const std::size_t bytes = *frameBytes(codedWidth, codedHeight);  // checked by Open
     std::vector<uint8_t>& target = rotation == 0 ? out : unturned;
-    target.resize(bytes + kScalerSlack);
+    // swscale's SIMD converters write whole groups of 8 pixels and leave the
+    // last pixels of a row unconverted when the stride has no room for that:
+    // rows are converted with room, then closed up.
+    const std::size_t rowBytes = static_cast<std::size_t>(codedWidth) * 3;
+    const std::size_t padded = Picture::paddedRowBytes(codedWidth);
+    target.resize(padded * static_cast<std::size_t>(codedHeight) + kScalerSlack);
     uint8_t* planes[1] = {target.data()};
-    const int strides[1] = {codedWidth * 3};
+    const int strides[1] = {static_cast<int>(padded)};
     const bool scaled = sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height,
                                   planes, strides) == codedHeight;
+    for (std::size_t y = 1; padded != rowBytes && y < static_cast<std::size_t>(codedHeight); ++y)
+        std::memmove(target.data() + y * rowBytes, target.data() + y * padded, rowBytes);
     target.resize(bytes);  // keeps the capacity: no allocation for the next frame
     if (!scaled)
         return false;
@@ -279,16 +253,31 @@ bool VideoDecoder::Impl::convertFrame(std::vector<uint8_t>& out)
     return true;
 }
 
+// The delivered picture: kept in its planes when it can be read row by row as
+// it is, else converted whole. Null when it cannot be converted.
+std::shared_ptr<const Picture> VideoDecoder::Impl::takePicture()
+{
+    if (rotation == 0 && frame->width == codedWidth && frame->height == codedHeight)
+        if (auto planar = takePlanarPicture(*frame))
+            return planar;
+    std::vector<uint8_t> pixels;
+    if (!convertFrame(pixels))
+        return nullptr;
+    const bool sideways = rotation == 90 || rotation == 270;
+    return std::make_shared<FramePicture>(std::move(pixels), sideways ? codedHeight : codedWidth,
+                                          sideways ? codedWidth : codedHeight);
+}
+
 // Sends the demuxer to the key frame at or before `seconds`; at or before 0
 // to the very beginning, by bytes where time stamps are searched rather than
 // indexed.
 void VideoDecoder::Impl::moveDemuxer(double seconds)
 {
-    if (seconds <= 0.0 && (input->iformat->flags & AVFMT_TS_DISCONT)) {
-        av_seek_frame(input.get(), -1, 0, AVSEEK_FLAG_BYTE);
+    if (seconds <= 0.0 && (input->context()->iformat->flags & AVFMT_TS_DISCONT)) {
+        av_seek_frame(input->context(), -1, 0, AVSEEK_FLAG_BYTE);
     } else {
         const int64_t origin = start == AV_NOPTS_VALUE ? 0 : start;
-        av_seek_frame(input.get(), stream->index,
+        av_seek_frame(input->context(), stream->index,
                       ticksOf(std::max(seconds, 0.0), stream->time_base, origin),
                       AVSEEK_FLAG_BACKWARD);
     }
@@ -375,12 +364,6 @@ VideoDecoder::~VideoDecoder() = default;
 bool VideoDecoder::Open(const wchar_t* path)
 {
     Close();
-    // The program writes no log; FFmpeg would report every damaged packet.
-    static const bool quiet = [] {
-        av_log_set_level(AV_LOG_QUIET);
-        return true;
-    }();
-    (void)quiet;
     const std::optional<std::string> utf8 = utf8FromWide(path);
     if (!utf8)
         return false;
@@ -388,22 +371,23 @@ bool VideoDecoder::Open(const wchar_t* path)
     if (!impl->packet || !impl->frame || !impl->kept)
         return false;
     impl->stopRequested = &m_stopRequested;
-    impl->input = openInput(*utf8, AVIOInterruptCB{&Impl::interruptInput, impl.get()});
+    impl->input = MediaInput::open(*utf8, AVIOInterruptCB{&Impl::interruptInput, impl.get()});
     if (!impl->input)
         return false;
-    impl->stream = firstVideoStream(impl->input.get());
+    AVFormatContext* input = impl->input->context();
+    impl->stream = firstVideoStream(input);
     if (impl->stream == nullptr)
         return false;
     const AVCodecParameters& params = *impl->stream->codecpar;
     if (!frameBytes(params.width, params.height))
         return false;
-    impl->codec = openDecoder(impl->stream);
+    impl->codec = openDecoder(input, impl->stream);
     if (!impl->codec)
         return false;
     // Only the chosen stream is demuxed.
-    for (unsigned i = 0; i < impl->input->nb_streams; ++i) {
-        if (impl->input->streams[i] != impl->stream)
-            impl->input->streams[i]->discard = AVDISCARD_ALL;
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        if (input->streams[i] != impl->stream)
+            input->streams[i]->discard = AVDISCARD_ALL;
     }
 
     impl->codedWidth = params.width;
@@ -414,22 +398,22 @@ bool VideoDecoder::Open(const wchar_t* path)
     m_height = static_cast<uint32_t>(sideways ? params.width : params.height);
     m_stride = static_cast<int32_t>(m_width * 3);
 
-    const AVRational rate = av_guess_frame_rate(impl->input.get(), impl->stream, nullptr);
+    const AVRational rate = av_guess_frame_rate(input, impl->stream, nullptr);
     m_fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : kDefaultFps;
 
     const AVStream& stream = *impl->stream;
-    const AVFormatContext& input = *impl->input;
+    const AVFormatContext& container = *input;
     if (stream.duration != AV_NOPTS_VALUE && stream.duration > 0)
         m_duration = static_cast<double>(stream.duration) * av_q2d(stream.time_base);
-    else if (input.duration != AV_NOPTS_VALUE && input.duration > 0)
-        m_duration = static_cast<double>(input.duration) / AV_TIME_BASE;
+    else if (container.duration != AV_NOPTS_VALUE && container.duration > 0)
+        m_duration = static_cast<double>(container.duration) / AV_TIME_BASE;
 
     // Without a start time in the stream, the container's start or else the
     // first frame read fixes the origin of the time line.
     if (stream.start_time != AV_NOPTS_VALUE)
         impl->start = stream.start_time;
-    else if (input.start_time != AV_NOPTS_VALUE)
-        impl->start = av_rescale_q(input.start_time, AV_TIME_BASE_Q, stream.time_base);
+    else if (container.start_time != AV_NOPTS_VALUE)
+        impl->start = av_rescale_q(container.start_time, AV_TIME_BASE_Q, stream.time_base);
 
     m_position = 0.0;
     impl->armed = true;
@@ -443,19 +427,25 @@ void VideoDecoder::Close()
     resetStreamInfo();
 }
 
-bool VideoDecoder::ReadFrame(std::vector<uint8_t>& out)
+std::shared_ptr<const Picture> VideoDecoder::ReadPicture()
 {
     if (!m_impl)
-        return false;
+        return nullptr;
     Impl& d = *m_impl;
     d.stopped = false;
     double frameTime = 0.0;
     if (!d.nextPicture(frameTime, m_position, m_fps))
-        return false;
-    const bool converted = d.convertFrame(out);
+        return nullptr;
+    std::shared_ptr<const Picture> picture = d.takePicture();
     m_position = frameTime;
     av_frame_unref(d.frame.get());
-    return converted;
+    return picture;
+}
+
+bool VideoDecoder::ReadFrame(std::vector<uint8_t>& out)
+{
+    const std::shared_ptr<const Picture> picture = ReadPicture();
+    return picture && readFrame(picture, out);
 }
 
 void VideoDecoder::SeekTo(double seconds)

@@ -4,6 +4,7 @@
 #include "media/video_decoder.h"
 
 #include "media/frame.h"
+#include "media/picture.h"
 #include "media/picture_turn.h"
 #include "media/rgb32_buffer.h"
 #include "media/seek_plan.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 using Microsoft::WRL::ComPtr;
 
@@ -288,6 +290,15 @@ bool VideoDecoder::ReadFrame(std::vector<uint8_t>& out)
         turnPicture(d.unturned.data(), int(d.width), int(d.height), d.rotation, out.data());
     }
     return true;
+}
+
+// Media Foundation delivers whole pictures: each one becomes a Frame.
+std::shared_ptr<const Picture> VideoDecoder::ReadPicture()
+{
+    std::vector<uint8_t> pixels;
+    if (!ReadFrame(pixels))
+        return nullptr;
+    return std::make_shared<FramePicture>(std::move(pixels), static_cast<int>(m_width), static_cast<int>(m_height));
 }
 
 void VideoDecoder::SeekTo(double seconds)

@@ -9,9 +9,8 @@
 #include <QStringList>
 #include <QSystemTrayIcon>
 
-#include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
 
 class CameraRegistrar;
 class ClickableSlider;
@@ -196,9 +195,7 @@ protected:
 
     QString m_currentFile;  // empty: nothing loaded
     bool m_isVideo = false;
-    std::vector<uint8_t> m_previewFrame;  // still preview, one Frame
-    int m_previewWidth = 0;
-    int m_previewHeight = 0;
+    std::shared_ptr<const Picture> m_stillPicture;  // the still preview; null when nothing is loaded
     bool m_sliderDragging = false;
     double m_pendingSeek = -1.0;  // seconds; -1.0: no seek target
     double m_duration = 0.0;      // seconds, of the loaded video

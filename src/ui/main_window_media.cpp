@@ -107,21 +107,20 @@ bool MainWindow::showPreview()
     const std::wstring path = m_currentFile.toStdWString();
     if (m_isVideo) {
         VideoDecoder decoder;
-        if (!decoder.Open(path.c_str()) || !decoder.ReadFrame(m_previewFrame))
+        std::shared_ptr<const Picture> first;
+        if (!decoder.Open(path.c_str()) || !(first = decoder.ReadPicture()))
             return false;
-        m_previewWidth = static_cast<int>(decoder.m_width);
-        m_previewHeight = static_cast<int>(decoder.m_height);
+        m_stillPicture = std::move(first);
         m_duration = decoder.m_duration;
     } else {
         ImageLoader loader;
         if (!loader.Initialize() || !loader.LoadImageW(path.c_str(), 0, 0))
             return false;
-        m_previewFrame = std::move(loader.m_pixels);
-        m_previewWidth = static_cast<int>(loader.m_width);
-        m_previewHeight = static_cast<int>(loader.m_height);
+        m_stillPicture = std::make_shared<FramePicture>(std::move(loader.m_pixels), static_cast<int>(loader.m_width),
+                                                        static_cast<int>(loader.m_height));
         m_duration = 0.0;
     }
-    m_preview->setFrame(m_previewFrame.data(), m_previewWidth, m_previewHeight);
+    m_preview->setPicture(m_stillPicture);
     m_seekSlider->setValue(0);
     m_timeLabel->setText(m_isVideo ? QStringLiteral("0:00 / %1").arg(formatTime(m_duration)) : tr("Image"));
     return true;
@@ -142,9 +141,7 @@ void MainWindow::clearMedia()
 {
     m_currentFile.clear();
     m_isVideo = false;
-    m_previewFrame.clear();
-    m_previewWidth = 0;
-    m_previewHeight = 0;
+    m_stillPicture.reset();
     m_duration = 0.0;
     m_pendingSeek = -1.0;
     m_preview->clear();

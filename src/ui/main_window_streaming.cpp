@@ -63,9 +63,7 @@ void MainWindow::onPlayPause()
 
     // The sender hands each stream its own copies of both callbacks, so
     // replacing them never overlaps a call of an earlier thread.
-    m_sender.m_frameCallback = [preview = m_preview](const unsigned char* data, int w, int h) {
-        preview->setFrame(data, w, h);
-    };
+    m_sender.m_frameCallback = [preview = m_preview](PictureRows& source) { preview->showRows(source); };
     // Through Qt's event queue to the GUI thread, by name: nothing of the
     // window is touched on the camera thread.
     m_sender.m_finishedCallback = [this](std::uint64_t stream) {
@@ -115,8 +113,8 @@ void MainWindow::onStop()
     m_sender.Stop();
     m_sender.ShutdownCamera();
     m_decoder.Close();
-    if (!m_previewFrame.empty())
-        m_preview->setFrame(m_previewFrame.data(), m_previewWidth, m_previewHeight);
+    if (m_stillPicture)
+        m_preview->setPicture(m_stillPicture);
     else
         m_preview->clear();
     m_seekSlider->setValue(0);

@@ -3,12 +3,12 @@
 #include "media/frame.h"
 
 #include <QPainter>
-#include <QtEndian>
+#include <QRegion>
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -18,34 +18,6 @@ const QColor kBackground(20, 20, 20);
 // times a second after a second without one.
 constexpr std::chrono::milliseconds kBusyInterval(1000 / PreviewWidget::kMaxPicturesPerSecond + 1);
 constexpr std::chrono::milliseconds kIdleInterval(200);
-
-// One Frame row (blue, green, red bytes) as 0xffRRGGBB pixels; four pixels at
-// a time out of three 32-bit words.
-void convertRow(const uchar* in, quint32* out, std::size_t width)
-{
-    std::size_t x = 0;
-    for (; x + 4 <= width; x += 4, in += 12) {
-        const quint32 a = qFromLittleEndian<quint32>(in);
-        const quint32 b = qFromLittleEndian<quint32>(in + 4);
-        const quint32 c = qFromLittleEndian<quint32>(in + 8);
-        out[x] = 0xff000000u | a;
-        out[x + 1] = 0xff000000u | a >> 24 | b << 8;
-        out[x + 2] = 0xff000000u | b >> 16 | c << 16;
-        out[x + 3] = 0xff000000u | c >> 8;
-    }
-    for (; x < width; ++x, in += 3)
-        out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
-}
-
-// Every `factor`-th pixel of one Frame row: for a picture far larger than the
-// widget, one row in `factor` is read and the painter's smooth scaling, from
-// a picture still at least the widget's size, does the rest.
-void sampleRow(const uchar* in, quint32* out, std::size_t outWidth, int factor)
-{
-    const std::size_t step = 3 * std::size_t(factor);
-    for (std::size_t x = 0; x < outWidth; ++x, in += step)
-        out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
-}
 
 } // namespace
 
@@ -63,65 +35,84 @@ PreviewWidget::PreviewWidget(QWidget* parent)
 
 void PreviewWidget::setFrame(const unsigned char* data, int width, int height)
 {
+    const auto bytes = frameBytes(width, height);
+    if (data == nullptr || !bytes) {
+        setPicture(nullptr);
+        return;
+    }
+    setPicture(std::make_shared<FramePicture>(std::vector<uint8_t>(data, data + *bytes), width, height));
+}
+
+void PreviewWidget::setPicture(std::shared_ptr<const Picture> picture)
+{
     {
         std::lock_guard lock(m_mutex);
-        m_pending = storeLocked(data, width, height) ? Pending::Picture : Pending::Clear;
+        m_pending = picture ? Pending::Picture : Pending::Clear;
+        m_pendingPicture = std::move(picture);
+        m_pendingSampled = false;
     }
     showSoonOnGuiThread();
 }
 
-bool PreviewWidget::storeLocked(const unsigned char* data, int width, int height)
+void PreviewWidget::showRows(PictureRows& source)
 {
-    if (data == nullptr || !frameBytes(width, height))
-        return false;
-    // At k times the widget's size or more (k >= 2), a k times smaller
-    // picture shows the same.
-    const int factor = m_viewSize.isEmpty()
-                           ? 1
-                           : std::max(1, std::min(width / std::max(1, m_viewSize.width()),
-                                                  height / std::max(1, m_viewSize.height())));
-    const QSize stored(width / factor, height / factor);
-    // Reused while the size stays; after a take it is the picture shown before.
-    if (m_pendingImage.size() != stored)
-        m_pendingImage = QImage(stored, QImage::Format_RGB32);
-    if (m_pendingImage.isNull())  // it could not be allocated
-        return false;
-    const auto w = static_cast<std::size_t>(width);
-    const auto stride = static_cast<std::size_t>(m_pendingImage.bytesPerLine());
-    uchar* rows = m_pendingImage.bits();
-    for (std::size_t y = 0; y < static_cast<std::size_t>(stored.height()); ++y) {
-        auto* out = reinterpret_cast<quint32*>(rows + y * stride);
-        if (factor > 1)  // the middle of each band
-            sampleRow(data + ((y * factor + factor / 2) * w + std::size_t(factor / 2)) * 3, out,
-                      std::size_t(stored.width()), factor);
-        else
-            convertRow(data + y * w * 3, out, w);
+    {
+        std::lock_guard lock(m_mutex);
+        m_pending = Pending::Picture;
+        m_pendingPicture = source.picture();
+        m_pendingView = m_view;
+        m_pendingSampled = sample(source, m_view, m_cameraSampler, m_pendingImage);
     }
-    m_pendingSize = QSize(width, height);
-    return true;
+    showSoonOnGuiThread();
 }
 
 void PreviewWidget::clear()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_pending = Pending::Clear;
-    }
-    showSoonOnGuiThread();
+    setPicture(nullptr);
 }
 
 void PreviewWidget::setStretch(bool stretch)
 {
     m_stretch = stretch;
-    m_scaledStale = true;
     update();
 }
 
 void PreviewWidget::setMirror(bool mirror)
 {
     m_mirror = mirror;
-    m_scaledStale = true;
     update();
+}
+
+PreviewWidget::Placement PreviewWidget::place(QSize picture, const View& view)
+{
+    Placement p;
+    const QSize fitted = view.stretch ? view.size : picture.scaled(view.size, Qt::KeepAspectRatio);
+    int x = (view.size.width() - fitted.width()) / 2;
+    const int y = (view.size.height() - fitted.height()) / 2;
+    if (view.mirror)
+        x = view.size.width() - x - fitted.width();  // where mirroring the whole widget moves it
+    p.rect = QRect(QPoint(x, y), fitted);
+    p.pixels = (QSizeF(fitted) * view.ratio).toSize();
+    p.sampled = p.pixels.boundedTo(picture);
+    return p;
+}
+
+bool PreviewWidget::sample(PictureRows& rows, const View& view, NearestSampler& sampler, QImage& image)
+{
+    const Picture* picture = rows.picture().get();
+    if (picture == nullptr)
+        return false;
+    const QSize sampled = place(QSize(picture->width(), picture->height()), view).sampled;
+    if (sampled.isEmpty())
+        return false;
+    // Reused while the size stays.
+    if (image.size() != sampled)
+        image = QImage(sampled, QImage::Format_RGB32);
+    if (image.isNull())  // it could not be allocated
+        return false;
+    image.setDevicePixelRatio(view.ratio);  // as many pixels as its place has
+    sampler.setGeometry(picture->width(), picture->height(), sampled.width(), sampled.height(), view.mirror);
+    return sampler.sampleRgb32(rows, image.bits(), static_cast<std::size_t>(image.bytesPerLine()));
 }
 
 void PreviewWidget::showSoonOnGuiThread()
@@ -148,61 +139,79 @@ void PreviewWidget::lookForPicture()
     }
 }
 
+PreviewWidget::View PreviewWidget::currentView() const
+{
+    return {size(), devicePixelRatioF(), m_stretch, m_mirror};
+}
+
 void PreviewWidget::takeNewest()
 {
-    Pending what = Pending::Nothing;
-    {
-        std::lock_guard lock(m_mutex);
-        m_viewSize = (QSizeF(size()) * devicePixelRatioF()).toSize();
-        what = std::exchange(m_pending, Pending::Nothing);
-        if (what == Pending::Picture) {
-            m_image.swap(m_pendingImage);
-            m_pictureSize = m_pendingSize;
-        }
-    }
-    if (what == Pending::Nothing)
+    const View view = currentView();
+    std::shared_ptr<const Picture> dropped;  // let go of outside the lock
+    std::lock_guard lock(m_mutex);
+    m_view = view;
+    switch (std::exchange(m_pending, Pending::Nothing)) {
+    case Pending::Nothing:
         return;
-    m_scaledStale = true;
-    if (what == Pending::Clear)
-        m_image = QImage();
+    case Pending::Clear:
+        dropped = std::exchange(m_picture, nullptr);
+        m_pendingPicture.reset();
+        m_imageValid = false;
+        return;
+    case Pending::Picture:
+        dropped = std::exchange(m_picture, std::move(m_pendingPicture));
+        m_imageValid = m_pendingSampled;
+        if (m_imageValid) {
+            m_cameraImage.swap(m_pendingImage);
+            m_showOwnImage = false;
+            m_imageView = m_pendingView;
+        }
+        m_scaledStale = true;
+        return;
+    }
 }
 
 void PreviewWidget::paintEvent(QPaintEvent*)
 {
     takeNewest();
     QPainter painter(this);
-    painter.fillRect(rect(), kBackground);
-    if (!m_image.isNull())
-        drawPicture(painter);
+    const View view = currentView();
+    if (!m_picture) {
+        painter.fillRect(rect(), kBackground);
+        return;
+    }
+    drawPicture(painter, view);
 }
 
-void PreviewWidget::drawPicture(QPainter& painter)
+void PreviewWidget::drawPicture(QPainter& painter, const View& view)
 {
-    const QSize fitted = m_stretch ? size() : m_pictureSize.scaled(size(), Qt::KeepAspectRatio);
-    if (fitted.isEmpty())
+    const Placement place = PreviewWidget::place(QSize(m_picture->width(), m_picture->height()), view);
+    for (const QRect& bar : QRegion(rect()).subtracted(QRegion(place.rect)))
+        painter.fillRect(bar, kBackground);
+    if (place.sampled.isEmpty())
         return;
-    int x = (width() - fitted.width()) / 2;
-    const int y = (height() - fitted.height()) / 2;
-    if (m_mirror)
-        x = width() - x - fitted.width();  // the place mirroring the whole widget moves it to
-
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(fitted) * ratio).toSize();
-    if (m_scaledStale || m_scaled.size() != pixels) {
-        if (m_scaled.size() != pixels)
-            m_scaled = QImage(pixels, QImage::Format_RGB32);
-        if (m_scaled.isNull())
+    if (!m_imageValid || !(m_imageView == view)) {
+        PictureRows rows;  // a new size or flag is rare: its rows go after drawing
+        rows.setPicture(m_picture);
+        m_imageValid = sample(rows, view, m_sampler, m_ownImage);
+        m_showOwnImage = true;
+        m_imageView = view;
+        m_scaledStale = true;
+        if (!m_imageValid) {
+            painter.fillRect(place.rect, kBackground);
             return;
-        QPainter scaler(&m_scaled);
-        scaler.setRenderHint(QPainter::SmoothPixmapTransform);
-        if (m_mirror) {
-            scaler.translate(pixels.width(), 0);
-            scaler.scale(-1, 1);
         }
-        scaler.drawImage(QRect(QPoint(0, 0), pixels), m_image);
-        scaler.end();
-        m_scaled.setDevicePixelRatio(ratio);
+    }
+    const QImage& image = m_showOwnImage ? m_ownImage : m_cameraImage;
+    if (place.sampled == place.pixels) {
+        painter.drawImage(place.rect.topLeft(), image);
+        return;
+    }
+    // A picture smaller than its place is enlarged smoothly, once.
+    if (m_scaledStale || m_scaled.size() != place.pixels) {
+        m_scaled = image.scaled(place.pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_scaled.setDevicePixelRatio(view.ratio);
         m_scaledStale = false;
     }
-    painter.drawImage(QPoint(x, y), m_scaled);
+    painter.drawImage(place.rect.topLeft(), m_scaled);
 }

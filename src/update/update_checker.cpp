@@ -73,7 +73,11 @@ void UpdateChecker::onReplyFinished(QNetworkReply* reply, const QString& current
     reply->deleteLater();
     if (reply->error() != QNetworkReply::NoError)
         return;
-    const QByteArray body = reply->read(kMaxReplyBytes);  // all of it: the guard above bounds it
+    readReply(reply->read(kMaxReplyBytes), currentVersion);  // all of it: the guard above bounds it
+}
+
+void UpdateChecker::readReply(const QByteArray& body, const QString& currentVersion)
+{
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject())

@@ -34,6 +34,10 @@ public:
     // returns at once; `currentVersion` is what the reply is compared with.
     void check(const QString& baseUrl, const QString& query, const QString& currentVersion);
 
+    // What check() does with a reply's body once the server has answered
+    // without error: emits updateAvailable when it names a newer version.
+    void readReply(const QByteArray& body, const QString& currentVersion);
+
 signals:
     // At most once per check, when the server names a higher version;
     // `version` as the server wrote it, `url` an http(s) download address.

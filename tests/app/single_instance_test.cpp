@@ -5,13 +5,18 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
 
 #include <pwd.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -155,6 +160,63 @@ TEST(SingleInstance, AfterAKilledInstanceTheNextDropsMalformedRequests)
             << name;
     }
     EXPECT_TRUE(first.waitForLine(R"(activated ["/sound"])"));
+}
+
+// A neighbour makes 500 connections and holds them, or as many as it can; once it lets go a
+// second start reaches the first instance. With files enough for the clients it keeps, the
+// first hears every connection; with fewer it listens again after the flood.
+TEST(SingleInstance, ASecondStartIsHeardAfterAFloodOfConnections)
+{
+    constexpr int kFlood = 500;
+    rlimit own{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &own), 0);
+    const struct {
+        const char* name;
+        QString limit;  // of open files, soft:hard
+        bool heardThroughout;
+    } cases[] = {
+        {"low soft limit, raised", "32:" + (own.rlim_max == RLIM_INFINITY ? "unlimited" : QString::number(own.rlim_max)),
+         true},
+        {"low hard limit", "64:64", true},
+        {"hard limit below the clients kept", "32:32", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir runtimeDir;
+        const QString socketPath = runtimeDir.filePath("orvenna.socket");
+        const QProcessEnvironment environment = environmentWithRuntimeDir(runtimeDir.path());
+        Child first(environment, "prlimit", {"--nofile=" + c.limit, ORVENNA_PROBE});
+        ASSERT_TRUE(first.waitForLine("ready"));
+
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(socketPath);
+        ASSERT_LT(name.size(), qsizetype(sizeof address.sun_path));
+        std::memcpy(address.sun_path, name.constData(), name.size());
+        std::vector<int> flood;
+        int connected = 0;
+        while (connected < kFlood && connected == int(flood.size())) {
+            flood.push_back(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+            connected += ::connect(flood.back(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        }
+        for (const int fd : flood)
+            close(fd);
+        if (c.heardThroughout) {
+            EXPECT_EQ(connected, kFlood);
+        }
+
+        // Listening again may take the first a moment.
+        const auto listening = [&] {
+            QLocalSocket socket;
+            socket.connectToServer(socketPath);
+            return socket.waitForConnected(kTimeoutMs);
+        };
+        const QDeadlineTimer deadline(kTimeoutMs);
+        while (!listening() && !deadline.hasExpired())
+            QThread::msleep(50);
+        EXPECT_TRUE(Child(environment, ORVENNA_PROGRAM, {"/media/after the flood.png"}).endsWithZero());
+        EXPECT_TRUE(first.waitForLine(R"(activated ["/media/after the flood.png"])"));
+    }
 }
 
 // Where no lock can be had the program runs unguarded rather than not at all.

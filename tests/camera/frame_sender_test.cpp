@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -43,10 +45,12 @@ class FrameSenderTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        sender.m_frameCallback = [this](const unsigned char* data, int width, int height) {
-            lastPreview = frame_marks::readFrameMark(data, width, height);
+        sender.m_frameCallback = [this](PictureRows& source) {
+            std::vector<uint8_t> shown;
+            readFrame(source.picture(), shown);
+            lastPreview = frame_marks::readFrameMark(shown.data(), source.picture()->width(), source.picture()->height());
             if (previews++ == 0)
-                firstPreview.assign(data, data + width * height * 3), previewed.set();
+                firstPreview = std::move(shown), previewed.set();
         };
         sender.m_finishedCallback = [this](std::uint64_t id) { finishedStream = id, ++finishes, finished.set(); };
     }
@@ -186,7 +190,7 @@ TEST_F(SteppedClip, SeeksLandWhilePausedOrRunningTheLoopRewindsAndStopWakesAPaus
 TEST_F(SteppedClip, WithoutLoopTheStreamEndsKeepsTheCameraAndNamesItself)
 {
     sender.m_loop = false;  // unchecked while streaming
-    sender.m_frameCallback = [this](const unsigned char*, int, int) { ++laterCalls; };
+    sender.m_frameCallback = [this](PictureRows&) { ++laterCalls; };
     sender.m_finishedCallback = [this](std::uint64_t) { laterCalls += 100; };
     sender.SeekTo(1.92);
     EXPECT_EQ(step(), 48);
@@ -257,8 +261,9 @@ TEST_F(FrameSenderTest, DecoderReadsOnItsOwnAfterAStopAndAfterTheSender)
 }
 
 #ifndef _WIN32
-// A y4m stream through a pipe whose second frame trickles in far too slowly
-// for the 5 s a stop may wait: the stop check lent to the decoder cuts it short.
+// A Matroska stream of two raw pictures through a pipe whose second picture
+// trickles in far too slowly for the 5 s a stop may wait: the stop check lent
+// to the decoder cuts it short.
 TEST_F(FrameSenderTest, StopCutsShortAReadWaitingOnItsInput)
 {
     if (!fake.available())
@@ -275,14 +280,18 @@ TEST_F(FrameSenderTest, StopCutsShortAReadWaitingOnItsInput)
         }
     } const input{::open(path.c_str(), O_RDWR)};  // Linux: opens without a reader
     ASSERT_GE(input.fd, 0);
-    ASSERT_TRUE(input.feed("YUV4MPEG2 W64 H48 F25:1 Ip A1:1 C420jpeg\nFRAME\n" + std::string(64 * 48 * 3 / 2, '\x80')));
+    // The second picture's 4608 bytes end the file; its block header takes 7 before them.
+    std::ifstream file(ORVENNA_TEST_MEDIA_DIR "/raw_64x48.mkv", std::ios::binary);
+    const std::string stream{std::istreambuf_iterator<char>(file), {}};
+    const std::size_t secondBlock = stream.size() - 64 * 48 * 3 / 2 - 7;
+    ASSERT_TRUE(input.feed(stream.substr(0, secondBlock)));
     ASSERT_TRUE(decoder.Open(std::wstring(path.begin(), path.end()).c_str()));
     ::unlink(path.c_str());
     ASSERT_TRUE(sender.InitCamera(64, 48, 120.0f));
     sender.StartVideo(&decoder, true);
     ASSERT_TRUE(fake->waitForFrames(1, kWaitMs));
-    // Once the second frame's header is taken, the camera thread is inside its read.
-    ASSERT_TRUE(input.feed("FRAME\n"));
+    // Once the second picture's header is taken, the camera thread is inside its read.
+    ASSERT_TRUE(input.feed(stream.substr(secondBlock, 8)));
     ASSERT_TRUE(waitUntil([&] {
         int unread = -1;
         return ::ioctl(input.fd, FIONREAD, &unread) == 0 && unread == 0;

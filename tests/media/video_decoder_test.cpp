@@ -54,6 +54,7 @@ const Clip kClips[] = {
     {"bars_25.ts", 160, 120, 25.0, 50, true, 0, kNoTs},  // the container starts at about 1.48 s
     {"bars_2997.mp4", 320, 240, 30000.0 / 1001.0, 60, true, 2},
     {"bars_60.mp4", 160, 120, 60.0, 90, false, 2},
+    {"bars_170x98.mp4", 170, 98, 25.0, 3, false, 2},  // rows of no whole number of 8 pixels
     {"rotated_90.mp4", 160, 120, 30.0, 30, false, 2, kNoRotation},  // stored 120 x 160
     {"rotated_180.mp4", 160, 120, 30.0, 30, false, 2, kNoRotation},
     {"rotated_270.mp4", 160, 120, 30.0, 30, false, 2, kNoRotation},

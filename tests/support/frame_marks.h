@@ -32,12 +32,14 @@ inline int readFrameMark(const uint8_t* bgr, int width, int height)
     return index;
 }
 
-// Whether the middle of every bar is within 40 of its colour in every channel.
+// Whether the middle of every bar, and the last column of the white one, is
+// within 40 of its colour in every channel.
 inline bool barsPresent(const uint8_t* bgr, int width, int height)
 {
-    static const uint8_t kBars[4][3] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}};  // BGR
-    for (int bar = 0; bar < 4; ++bar) {
-        const uint8_t* p = bgr + (static_cast<std::size_t>(height * 5 / 8) * width + (2 * bar + 1) * width / 8) * 3;
+    static const uint8_t kBars[5][3] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}, {255, 255, 255}};  // BGR
+    const uint8_t* row = bgr + static_cast<std::size_t>(height * 5 / 8) * width * 3;
+    for (int bar = 0; bar < 5; ++bar) {
+        const uint8_t* p = row + (bar < 4 ? (2 * bar + 1) * width / 8 : width - 1) * 3;
         for (int c = 0; c < 3; ++c)
             if (std::abs(p[c] - kBars[bar][c]) > 40)
                 return false;

@@ -63,15 +63,20 @@ protected:
     int playHeld()
     {
         fake->setStepping(true);
+        const int sent = fake->framesSent();  // counted first: the thread may send at once
         window->onPlayPause();
-        return step(false);
+        return frameAfter(sent);
     }
     // Lets the held thread send its next frame; that frame's index.
-    int step(bool release = true)
+    int step()
     {
         const int sent = fake->framesSent();
-        if (release)
-            fake->step();
+        fake->step();
+        return frameAfter(sent);
+    }
+    // The index of the frame sent after the first `sent`, -1 when none comes.
+    int frameAfter(int sent)
+    {
         const std::vector<uint8_t> frame = fake->waitForFrames(sent + 1, kWaitMs) ? fake->lastFrame() : std::vector<uint8_t>();
         return frame.size() == 160 * 120 * 3 ? frame_marks::readFrameMark(frame.data(), 160, 120) : -1;
     }
@@ -128,7 +133,7 @@ TEST(WindowMedia, LoadsWhatCanBeReadOnly)
         EXPECT_EQ(window->m_currentFile, loaded ? c.path : QString());
         EXPECT_EQ(window->m_fileLabel->text(), loaded ? QFileInfo(c.path).fileName() : "No file selected");
         EXPECT_EQ(showsPicture(window->m_preview), loaded);
-        EXPECT_EQ(window->m_previewFrame.empty(), !loaded);
+        EXPECT_EQ(window->m_stillPicture == nullptr, !loaded);
     }
     // Named at start or by a second start, relative to the current folder.
     const QString current = QDir::currentPath();

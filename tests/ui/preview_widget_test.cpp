@@ -1,6 +1,7 @@
 #include "ui/preview_widget.h"
 
 #include "media/frame.h"
+#include "media/picture_rows.h"
 
 #include <QElapsedTimer>
 #include <QScreen>
@@ -10,6 +11,7 @@
 
 #include <atomic>
 #include <climits>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -91,6 +93,39 @@ TEST(PreviewWidget, WithoutAUsablePictureOnlyTheBackgroundShows)
         widget.setFrame(frame.data(), 8, 6);
         widget.setFrame(frame.data(), width, height);
         expectEmpty();
+    }
+}
+
+// A picture larger than the widget shows as when it came at the widget's
+// final size and flags, whatever size it came at: from the window (a still)
+// or from the camera thread (a paused video), the widget grown afterwards.
+TEST(PreviewWidget, APictureIsAsSharpAsTheWidgetAllowsWhateverSizeItCameAt)
+{
+    constexpr int w = 1600, h = 1000;
+    std::vector<uint8_t> detail(std::size_t(w) * h * 3);  // every pixel differs from its neighbours
+    for (std::size_t i = 0; i < detail.size(); ++i)
+        detail[i] = uint8_t(i * 7 + i / 3);
+    const auto show = [&](PreviewWidget& widget, bool fromCamera) {
+        if (!fromCamera)
+            return widget.setFrame(detail.data(), w, h);
+        PictureRows rows;
+        rows.setPicture(std::make_shared<FramePicture>(detail, w, h));
+        std::thread([&] { widget.showRows(rows); }).join();
+    };
+    for (const bool fromCamera : {false, true}) {
+        SCOPED_TRACE(fromCamera ? "camera thread" : "window");
+        PreviewWidget grown;
+        grown.resize(160, 120);
+        grown.grab();  // the camera thread samples for the size last painted
+        show(grown, fromCamera);
+        grown.grab();
+        grown.resize(700, 420);
+        grown.setMirror(true);
+        PreviewWidget direct;
+        direct.resize(700, 420);
+        direct.setMirror(true);
+        show(direct, fromCamera);
+        EXPECT_EQ(grown.grab().toImage(), direct.grab().toImage());
     }
 }
 

