@@ -29,7 +29,7 @@ bool MediaClock::frameShown(double media, Clock::time_point at, bool jumped)
     if (jumped || m_epoch == 0)
         return adopt(offset);
     const Clock::duration late = offset - m_offset;
-    if (late < -kTolerance)
+    if (late < -kEarly)
         return adopt(offset);
     if (late <= kTolerance) {
         m_late = false;

@@ -18,8 +18,11 @@ class MediaClock {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // Deviations up to this much are jitter, not a new timing.
+    // Frames later than the timing by up to this much are jitter.
     static constexpr Clock::duration kTolerance = std::chrono::milliseconds(5);
+    // A frame earlier than the timing by more than this shows that the timing
+    // was taken from a frame that came late: a busy machine's first frame.
+    static constexpr Clock::duration kEarly = std::chrono::milliseconds(2);
 
     // The frame at `media` seconds was shown at `at`; `jumped` when it does
     // not follow the frame before in the video. True when a new epoch began.

@@ -1,6 +1,9 @@
 #include "media/media_input_ffmpeg.h"
 
+#include "media/wide_path_linux.h"
+
 #include <cerrno>
+#include <optional>
 
 namespace {
 
@@ -10,7 +13,7 @@ constexpr const char* kContainers = "mov,avi,asf,matroska,mpegts";
 
 } // namespace
 
-std::unique_ptr<MediaInput> MediaInput::open(const std::string& path, const AVIOInterruptCB& interrupt)
+std::unique_ptr<MediaInput> MediaInput::open(const wchar_t* path, const AVIOInterruptCB& interrupt)
 {
     // The program writes no log; FFmpeg would report every damaged packet.
     static const bool quiet = [] {
@@ -18,6 +21,9 @@ std::unique_ptr<MediaInput> MediaInput::open(const std::string& path, const AVIO
         return true;
     }();
     (void)quiet;
+    const std::optional<std::string> utf8 = utf8FromWide(path);
+    if (!utf8)
+        return nullptr;
     std::unique_ptr<MediaInput> input(new MediaInput);
     AVFormatContext* context = avformat_alloc_context();
     if (context == nullptr)
@@ -25,7 +31,7 @@ std::unique_ptr<MediaInput> MediaInput::open(const std::string& path, const AVIO
     context->interrupt_callback = interrupt;
     // The "file:" prefix keeps a name such as "a:b.mp4" from being read as a
     // protocol.
-    input->m_url = "file:" + path;
+    input->m_url = "file:" + *utf8;
     input->m_openDefault = context->io_open;
     context->opaque = input.get();
     context->io_open = &MediaInput::openOnce;
@@ -45,6 +51,14 @@ std::unique_ptr<MediaInput> MediaInput::open(const std::string& path, const AVIO
 MediaInput::~MediaInput()
 {
     avformat_close_input(&m_context);
+}
+
+void MediaInput::demuxOnly(const AVStream* stream)
+{
+    for (unsigned i = 0; i < m_context->nb_streams; ++i) {
+        if (m_context->streams[i] != stream)
+            m_context->streams[i]->discard = AVDISCARD_ALL;
+    }
 }
 
 int MediaInput::openOnce(AVFormatContext* context, AVIOContext** pb, const char* url, int flags,

@@ -14,15 +14,17 @@ extern "C" {
 // FFmpeg opens it through here.
 class MediaInput {
 public:
-    // Null unless `path` (UTF-8) opens as one of the offered containers and
-    // its streams are found. `interrupt` is asked before every read, from
-    // opening on.
-    static std::unique_ptr<MediaInput> open(const std::string& path, const AVIOInterruptCB& interrupt);
+    // Null unless `path` opens as one of the offered containers and its
+    // streams are found. `interrupt` is asked before every read, from opening
+    // on.
+    static std::unique_ptr<MediaInput> open(const wchar_t* path, const AVIOInterruptCB& interrupt);
     ~MediaInput();
     MediaInput(const MediaInput&) = delete;
     MediaInput& operator=(const MediaInput&) = delete;
 
     AVFormatContext* context() const { return m_context; }
+    // Only `stream` is demuxed from now on.
+    void demuxOnly(const AVStream* stream);
 
 private:
     MediaInput() = default;

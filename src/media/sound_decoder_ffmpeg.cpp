@@ -2,7 +2,6 @@
 
 #include "media/ffmpeg_owners.h"
 #include "media/media_input_ffmpeg.h"
-#include "media/wide_path_linux.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -12,7 +11,6 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <string>
 
 namespace {
@@ -193,14 +191,11 @@ SoundDecoder::~SoundDecoder() = default;
 bool SoundDecoder::Open(const wchar_t* path)
 {
     Close();
-    const std::optional<std::string> utf8 = utf8FromWide(path);
-    if (!utf8)
-        return false;
     auto impl = std::make_unique<Impl>();
     if (!impl->packet || !impl->frame)
         return false;
     impl->stopRequested = &m_stopRequested;
-    impl->input = MediaInput::open(*utf8, AVIOInterruptCB{&Impl::interruptInput, impl.get()});
+    impl->input = MediaInput::open(path, AVIOInterruptCB{&Impl::interruptInput, impl.get()});
     if (!impl->input)
         return false;
     AVFormatContext* input = impl->input->context();
@@ -211,11 +206,7 @@ bool SoundDecoder::Open(const wchar_t* path)
     impl->codec = openDecoder(*impl->stream);
     if (!impl->codec)
         return false;
-    // Only the sound is demuxed.
-    for (unsigned i = 0; i < input->nb_streams; ++i) {
-        if (input->streams[i] != impl->stream)
-            input->streams[i]->discard = AVDISCARD_ALL;
-    }
+    impl->input->demuxOnly(impl->stream);
     impl->origin = timeLineOrigin(*input);
     m_impl = std::move(impl);
     return true;

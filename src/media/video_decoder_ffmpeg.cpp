@@ -8,7 +8,6 @@
 #include "media/planar_picture_ffmpeg.h"
 #include "media/scaler_slack.h"
 #include "media/seek_plan.h"
-#include "media/wide_path_linux.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -364,14 +363,11 @@ VideoDecoder::~VideoDecoder() = default;
 bool VideoDecoder::Open(const wchar_t* path)
 {
     Close();
-    const std::optional<std::string> utf8 = utf8FromWide(path);
-    if (!utf8)
-        return false;
     auto impl = std::make_unique<Impl>();
     if (!impl->packet || !impl->frame || !impl->kept)
         return false;
     impl->stopRequested = &m_stopRequested;
-    impl->input = MediaInput::open(*utf8, AVIOInterruptCB{&Impl::interruptInput, impl.get()});
+    impl->input = MediaInput::open(path, AVIOInterruptCB{&Impl::interruptInput, impl.get()});
     if (!impl->input)
         return false;
     AVFormatContext* input = impl->input->context();
@@ -384,11 +380,7 @@ bool VideoDecoder::Open(const wchar_t* path)
     impl->codec = openDecoder(input, impl->stream);
     if (!impl->codec)
         return false;
-    // Only the chosen stream is demuxed.
-    for (unsigned i = 0; i < input->nb_streams; ++i) {
-        if (input->streams[i] != impl->stream)
-            input->streams[i]->discard = AVDISCARD_ALL;
-    }
+    impl->input->demuxOnly(impl->stream);
 
     impl->codedWidth = params.width;
     impl->codedHeight = params.height;

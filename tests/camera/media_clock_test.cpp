@@ -27,7 +27,7 @@ TEST(MediaClock, NewTimingsOnlyForJumpsSlipsAndEarlyFrames)
         int frameZeroAtMs;
     } cases[] = {
         {"steady", {{0, 1000}, {1, 1040}, {2, 1080}}, 1, 1000},
-        {"a little jitter", {{0, 1000}, {1, 1043}, {2, 1077}}, 1, 1000},
+        {"a little jitter", {{0, 1000}, {1, 1044}, {2, 1079}}, 1, 1000},
         {"one late frame is jitter", {{0, 1000}, {1, 1060}, {2, 1080}}, 1, 1000},
         {"two alike late ones are a slip", {{0, 1000}, {1, 1060}, {2, 1101}}, 2, 1020},
         {"late twice, unlike, is jitter", {{0, 1000}, {1, 1060}, {2, 1130}}, 1, 1000},
