@@ -15,8 +15,10 @@ class SoundDecoder;
 // the frames the camera thread reports (MediaClock): where the picture is
 // shown, seeks, loops or stops, the sound does the same. Start, Stop, Bind,
 // Hold and Release are called on the GUI thread, FrameShown on the camera
-// thread; none of them waits for the sound thread's work, and nothing the
-// sound does (a file without sound, a damaged track) reaches the picture.
+// thread. FrameShown, Hold and Release never wait for the sound thread; Stop
+// (and Start, which stops first) waits for its current step, one read of the
+// file at most. Nothing the sound does (a file without sound, a damaged
+// track) reaches the picture.
 //
 // The microphone exists while the thread follows a file with a sound track,
 // and goes when the thread ends.
