@@ -120,6 +120,10 @@
         <translation>Bild geladen. Zum Übertragen auf „Wiedergabe“ klicken.</translation>
     </message>
     <message>
+        <source>Loading...</source>
+        <translation>Wird geladen…</translation>
+    </message>
+    <message>
         <source>Loop</source>
         <translation>Wiederholen</translation>
     </message>

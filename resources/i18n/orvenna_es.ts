@@ -120,6 +120,10 @@
         <translation>Imagen cargada. Pulse «Reproducir» para transmitir.</translation>
     </message>
     <message>
+        <source>Loading...</source>
+        <translation>Cargando…</translation>
+    </message>
+    <message>
         <source>Loop</source>
         <translation>Repetir</translation>
     </message>

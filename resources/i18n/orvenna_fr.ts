@@ -120,6 +120,10 @@
         <translation>Image chargée. Cliquez sur « Lecture » pour diffuser.</translation>
     </message>
     <message>
+        <source>Loading...</source>
+        <translation>Chargement…</translation>
+    </message>
+    <message>
         <source>Loop</source>
         <translation>En boucle</translation>
     </message>

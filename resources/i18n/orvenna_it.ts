@@ -120,6 +120,10 @@
         <translation>Immagine caricata. Premi «Riproduci» per trasmettere.</translation>
     </message>
     <message>
+        <source>Loading...</source>
+        <translation>Caricamento…</translation>
+    </message>
+    <message>
         <source>Loop</source>
         <translation>Ripeti</translation>
     </message>

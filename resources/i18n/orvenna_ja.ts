@@ -120,6 +120,10 @@
         <translation>画像を読み込みました。「再生」を押すと配信を開始します。</translation>
     </message>
     <message>
+        <source>Loading...</source>
+        <translation>読み込み中…</translation>
+    </message>
+    <message>
         <source>Loop</source>
         <translation>ループ</translation>
     </message>

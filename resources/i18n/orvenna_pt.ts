@@ -120,6 +120,10 @@
         <translation>Imagem carregada. Clique em “Reproduzir” para transmitir.</translation>
     </message>
     <message>
+        <source>Loading...</source>
+        <translation>Carregando…</translation>
+    </message>
+    <message>
         <source>Loop</source>
         <translation>Repetir</translation>
     </message>

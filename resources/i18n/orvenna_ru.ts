@@ -120,6 +120,10 @@
         <translation>Изображение загружено. Нажмите «Воспроизвести», чтобы начать трансляцию.</translation>
     </message>
     <message>
+        <source>Loading...</source>
+        <translation>Загрузка…</translation>
+    </message>
+    <message>
         <source>Loop</source>
         <translation>Повтор</translation>
     </message>

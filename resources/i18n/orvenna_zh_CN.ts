@@ -120,6 +120,10 @@
         <translation>图片已加载。点击“播放”开始推流。</translation>
     </message>
     <message>
+        <source>Loading...</source>
+        <translation>正在加载…</translation>
+    </message>
+    <message>
         <source>Loop</source>
         <translation>循环</translation>
     </message>

@@ -17,15 +17,17 @@ extern "C" {
 }
 
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
 
-// Qt refuses to allocate decoded pictures from this many MiB on (256 by
-// default); a picture at the Frame size bound with 8 bytes a pixel (16-bit
-// channels) must still pass.
-constexpr int kAllocationLimitMiB =
-    static_cast<int>((std::size_t{kMaxFrameSide} * kMaxFrameSide * 8 >> 20) + 1);
+// What a decoded picture may take before it becomes a Frame: an 8-bit
+// picture with alpha at the Frame size bound (1 GiB). A 16-bit one of that
+// size would take 2 GiB and, with the Frame beside it, nearly 3 GB for half a
+// minute; it fails at once instead. Qt's own limit is the same, in MiB.
+constexpr std::size_t kDecodedBytesLimit = std::size_t{kMaxFrameSide} * kMaxFrameSide * 4;
+constexpr int kAllocationLimitMiB = static_cast<int>(kDecodedBytesLimit >> 20);
 
 // The formats the program offers, the only ones read: for each it is known
 // how its reader meets the end of the file. The GIF and JPEG readers read
@@ -48,17 +50,24 @@ const Format* offeredFormat(const QByteArray& name)
 
 // A file that notes when a reader asked it for bytes it does not have. Qt's
 // readers do not all report a cut file: the BMP reader leaves the missing
-// rows unwritten, the JPEG and GIF readers end the picture early.
+// rows unwritten, the JPEG and GIF readers end the picture early. Once a stop
+// is requested every read fails, which ends any reader within one read.
 class WatchedFile : public QFile {
 public:
-    using QFile::QFile;
+    WatchedFile(const QString& path, const std::function<bool()>& stopRequested)
+        : QFile(path), m_stopRequested(stopRequested)
+    {
+    }
 
     void forgetReads() { m_gotNothing = m_gotLess = false; }
     bool ranOut(bool readsAhead) const { return m_gotNothing || (m_gotLess && !readsAhead); }
+    bool stopped() const { return m_stopRequested && m_stopRequested(); }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override
     {
+        if (stopped())
+            return -1;
         const qint64 got = QFile::readData(data, maxSize);
         if (got == 0 && maxSize > 0)
             m_gotNothing = true;
@@ -68,16 +77,25 @@ protected:
     }
 
 private:
+    const std::function<bool()>& m_stopRequested;
     bool m_gotNothing = false;
     bool m_gotLess = false;
 };
 
-// The first frame of the file in QImage::Format_BGR888; null when the file is
-// missing, not of an offered format, too large, damaged or cut short. The
-// size is checked before anything is decoded.
-QImage readFirstFrame(const QString& path)
+// Bytes of a decoded picture of `size` in `format`; 0 when the reader cannot
+// tell the format before decoding (Qt's allocation limit still applies).
+std::size_t decodedBytes(QSize size, QImage::Format format)
 {
-    WatchedFile file(path);
+    const int bits = QImage::toPixelFormat(format).bitsPerPixel();
+    return std::size_t(size.width()) * std::size_t(size.height()) * std::size_t(bits) / 8;
+}
+
+// The first frame of the file in QImage::Format_BGR888; null when the file is
+// missing, not of an offered format, too large, damaged, cut short or the
+// load is stopped. The sizes are checked before anything is decoded.
+QImage readFirstFrame(const QString& path, const std::function<bool()>& stopRequested)
+{
+    WatchedFile file(path, stopRequested);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {};
     QImageReader reader(&file);
@@ -89,11 +107,11 @@ QImage readFirstFrame(const QString& path)
     if (format == nullptr)
         return {};
     const QSize size = reader.size();
-    if (!frameBytes(size.width(), size.height()))
+    if (!frameBytes(size.width(), size.height()) || decodedBytes(size, reader.imageFormat()) > kDecodedBytesLimit)
         return {};
     file.forgetReads();
     QImage image;
-    if (!reader.read(&image) || file.ranOut(format->readsAhead) ||
+    if (!reader.read(&image) || file.ranOut(format->readsAhead) || file.stopped() ||
         !frameBytes(image.width(), image.height()))
         return {};
     return image.convertToFormat(QImage::Format_BGR888);  // null when memory runs out
@@ -149,8 +167,8 @@ bool ImageLoader::LoadImageW(const wchar_t* path, unsigned targetWidth, unsigned
     const std::optional<std::string> utf8 = utf8FromWide(path);
     if (!m_factory || !utf8)
         return false;
-    QImage image = readFirstFrame(QString::fromStdString(*utf8));
-    if (image.isNull())
+    QImage image = readFirstFrame(QString::fromStdString(*utf8), m_stopRequested);
+    if (image.isNull() || stopRequested())
         return false;
     const auto width = static_cast<unsigned>(image.width());
     const auto height = static_cast<unsigned>(image.height());

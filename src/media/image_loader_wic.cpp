@@ -1,7 +1,7 @@
 // Windows layer of ImageLoader: the Windows Imaging Component decodes the
 // first frame, converts it to 24bppBGR (already the Frame layout) and scales
-// it bicubically when another size is asked for. COM is initialised by the
-// application on the calling thread.
+// it bicubically when another size is asked for. COM is initialised on the
+// calling thread by the application (GUI thread) or a MediaThreadScope.
 #include "media/image_loader.h"
 
 #include "media/frame.h"
@@ -10,9 +10,14 @@
 #include <wincodec.h>
 #include <wrl/client.h>
 
+#include <algorithm>
+
 using Microsoft::WRL::ComPtr;
 
 namespace {
+
+// Rows copied at a time: 3 MB of the widest picture.
+constexpr UINT kBandRows = 64;
 
 IWICImagingFactory* factoryOf(void* handle)
 {
@@ -91,9 +96,15 @@ bool ImageLoader::LoadImageW(const wchar_t* path, unsigned targetWidth, unsigned
         return false;
     const UINT stride = targetWidth * 3;
     m_pixels.resize(*bytes);
-    if (FAILED(source->CopyPixels(nullptr, stride, static_cast<UINT>(*bytes), m_pixels.data()))) {
-        m_pixels.clear();
-        return false;
+    // In bands, so that a stop is heard while a large picture decodes.
+    for (UINT top = 0; top < targetHeight; top += kBandRows) {
+        const WICRect band{0, static_cast<INT>(top), static_cast<INT>(targetWidth),
+                           static_cast<INT>(std::min(kBandRows, targetHeight - top))};
+        if (stopRequested() || FAILED(source->CopyPixels(&band, stride, stride * static_cast<UINT>(band.Height),
+                                                         m_pixels.data() + std::size_t{top} * stride))) {
+            Release();
+            return false;
+        }
     }
     m_width = targetWidth;
     m_height = targetHeight;

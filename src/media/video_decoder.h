@@ -8,9 +8,12 @@
 class Picture;
 
 // Decodes the first video stream of a file into Frames (see frame.h), in
-// display order. Not thread-safe: one thread at a time uses a decoder (the GUI
-// thread opens and closes it, the camera thread reads and seeks it while a
-// stream runs). Failures are false results; nothing is shown or logged.
+// display order. Not thread-safe: one thread at a time uses a decoder (the
+// window's loading thread opens it and reads the preview, the camera thread
+// reads and seeks it while a stream runs, the GUI thread seeks and closes it
+// in between); on a thread of the program's own, a MediaThreadScope
+// (media_thread.h) comes first. Failures are false results; nothing is shown
+// or logged.
 //
 // Time line: seconds measured from the first frame of the stream, whatever
 // the container's own start time. Both platform layers keep the contract

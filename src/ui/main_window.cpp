@@ -103,7 +103,6 @@ MainWindow::MainWindow(const QString& settingsFile, QWidget* parent)
     // the tray, where no close saves anything.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { saveSettingsForQuit(false); });
     applyLanguage(m_settings->value(settings_key::language, QStringLiteral("auto")).toString());
-    m_imageLoader.Initialize();
     fitMinimumSize();  // before a stored geometry is restored
     if (!initCamera()) {
 #ifdef Q_OS_WIN
@@ -151,7 +150,7 @@ MainWindow::~MainWindow()
 {
     m_sender.Stop();
     m_sender.ShutdownCamera();
-    m_decoder.Close();
+    m_decoder.reset();
 }
 
 void MainWindow::bringToFront()
@@ -371,6 +370,7 @@ void MainWindow::connectControls()
     connect(m_stopButton, &QPushButton::clicked, this, &MainWindow::onStop);
     connect(m_registerButton, &QPushButton::clicked, this, &MainWindow::onRegister);
     connect(m_unregisterButton, &QPushButton::clicked, this, &MainWindow::onUnregister);
+    connect(&m_loader, &MediaLoader::loaded, this, &MainWindow::onMediaLoaded);
     // The sender's flags are atomics: a running stream takes them at its next frame.
     connect(m_loopCheck, &QCheckBox::toggled, this, [this](bool on) { m_sender.m_loop = on; });
     connect(m_stretchCheck, &QCheckBox::toggled, this, [this](bool on) {

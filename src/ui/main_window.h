@@ -1,8 +1,8 @@
 #pragma once
 
 #include "camera/frame_sender.h"
-#include "media/image_loader.h"
 #include "media/video_decoder.h"
+#include "ui/media_loader.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -34,9 +34,11 @@ class QTranslator;
 QString formatTime(double seconds);
 
 // The program's only top-level window and the owner of its run-time state:
-// the decoder, image loader and frame sender that serve the stream, the
-// settings, and every widget, menu and action. GUI thread only. The member
-// functions are spread over one file per concern (main_window_*.cpp).
+// the media loader, the loaded media (its preview and, for a video, the open
+// decoder) and the frame sender that serve the stream, the settings, and every
+// widget, menu and action. GUI thread only, but for the loading thread of
+// m_loader and the camera thread of m_sender. The member functions are spread
+// over one file per concern (main_window_*.cpp).
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -46,7 +48,8 @@ public:
     // at its usual place (settings_location.h).
     explicit MainWindow(const QString& settingsFile, QWidget* parent = nullptr);
     // Ends the stream and releases the camera and the decoder before any
-    // member goes, so the camera thread never outlives what it reads.
+    // member goes, so the camera thread never outlives what it reads; a load
+    // still running is stopped and waited for.
     ~MainWindow() override;
 
     // Shows the window, lifts it out of the minimised state (a maximised
@@ -105,10 +108,12 @@ protected:
     void showAbout();
 
     // Media loading (main_window_media.cpp).
+    // Starts loading `path` on the loading thread, dropping what was loaded
+    // or loading; the window says so and waits for onMediaLoaded.
     void loadFile(const QString& path);
     bool isVideoFile(const QString& path);
-    // The still preview of m_currentFile; false when it cannot be built.
-    bool showPreview();
+    // The end of the latest load: shows its preview, or the failure.
+    void onMediaLoaded(const std::shared_ptr<LoadedMedia>& media);
     // Streaming control (main_window_streaming.cpp).
     bool initCamera();
     void getSelectedResolution(int& width, int& height);
@@ -187,14 +192,15 @@ protected:
     // every refresh, never cached here.
     CameraRegistrar* m_registrar = nullptr;
 
-    // Declared in this order so that the sender goes first, then the loader,
-    // then the decoder.
-    VideoDecoder m_decoder;
-    ImageLoader m_imageLoader;
+    // Declared in this order so that the loader goes first (its thread
+    // stopped), then the sender, then the decoder.
+    std::unique_ptr<VideoDecoder> m_decoder;  // open while a video is loaded
     FrameSender m_sender;
+    MediaLoader m_loader;
 
-    QString m_currentFile;  // empty: nothing loaded
+    QString m_currentFile;  // loaded or loading (m_loader busy); empty: neither
     bool m_isVideo = false;
+    bool m_playWhenLoaded = false;  // the load replaced a playing stream
     std::shared_ptr<const Picture> m_stillPicture;  // the still preview; null when nothing is loaded
     bool m_sliderDragging = false;
     double m_pendingSeek = -1.0;  // seconds; -1.0: no seek target
@@ -215,7 +221,8 @@ private:
     void connectControls();
     // Starts registering or unregistering; the outcome arrives later.
     void startRegistration(bool unregister);
-    // Back to nothing loaded: state, preview, labels and slider.
+    // Back to nothing loaded: state, decoder, preview, labels and slider. The
+    // stream is stopped first.
     void clearMedia();
     // Sets the pending seek target and, while streaming, seeks there.
     void requestSeek(double seconds);

@@ -1,5 +1,6 @@
-// Media loading: the Open dialog, loading and classifying a file, its still
-// preview, closing it, and drag and drop onto the window.
+// Media loading: the Open dialog, loading and classifying a file (on the
+// loading thread), its still preview, closing it, and drag and drop onto the
+// window.
 #include "ui/main_window.h"
 
 #include "ui/clickable_slider.h"
@@ -16,7 +17,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include <string>
+#include <utility>
 
 namespace {
 
@@ -67,30 +68,19 @@ void MainWindow::openFiles(const QStringList& files)
 
 void MainWindow::loadFile(const QString& path)
 {
-    const bool wasStreaming = m_sender.m_running && !m_sender.m_paused;
+    // A stream playing now, or one that a load still running replaced, goes
+    // on with this file once it is loaded.
+    const bool playWhenLoaded = (m_sender.m_running && !m_sender.m_paused) || (m_loader.isBusy() && m_playWhenLoaded);
     onStop();
+    // Nothing of the previous file may survive, whatever this load gives.
+    clearMedia();
     m_currentFile = path;
     m_isVideo = isVideoFile(path);
-    // Only regular files: opening a folder fails, a FIFO would block. Nothing
-    // of the previous file may survive a load that fails.
-    if (!QFileInfo(path).isFile() || !showPreview()) {
-        const bool video = m_isVideo;
-        clearMedia();
-        m_settings->remove(settings_key::lastFile);
-        updateControls();
-        m_statusLabel->setText(video ? tr("Failed to open video.") : tr("Failed to load image."));
-        return;
-    }
-    m_fileLabel->setText(QFileInfo(path).fileName());
-    m_fileLabel->setStyleSheet(QString());
-    m_settings->setValue(settings_key::lastFile, path);
+    m_playWhenLoaded = playWhenLoaded;
+    m_fileLabel->setText(QFileInfo(path).fileName());  // grey until loaded
+    m_loader.load(path, m_isVideo);
     updateControls();
-    if (wasStreaming) {
-        onPlayPause();
-        return;
-    }
-    m_statusLabel->setText(m_isVideo ? tr("Video loaded. Press Play to stream.")
-                                     : tr("Image loaded. Press Play to stream."));
+    m_statusLabel->setText(tr("Loading..."));
 }
 
 bool MainWindow::isVideoFile(const QString& path)
@@ -98,38 +88,40 @@ bool MainWindow::isVideoFile(const QString& path)
     return kVideoSuffixes.contains(QFileInfo(path).suffix().toLower());
 }
 
-bool MainWindow::showPreview()
+void MainWindow::onMediaLoaded(const std::shared_ptr<LoadedMedia>& media)
 {
-    if (m_currentFile.isEmpty())
-        return false;
-    // Held for the whole call: the media layer reads it as wchar_t, which is
-    // 32 bits on Linux.
-    const std::wstring path = m_currentFile.toStdWString();
-    if (m_isVideo) {
-        VideoDecoder decoder;
-        std::shared_ptr<const Picture> first;
-        if (!decoder.Open(path.c_str()) || !(first = decoder.ReadPicture()))
-            return false;
-        m_stillPicture = std::move(first);
-        m_duration = decoder.m_duration;
-    } else {
-        ImageLoader loader;
-        if (!loader.Initialize() || !loader.LoadImageW(path.c_str(), 0, 0))
-            return false;
-        m_stillPicture = std::make_shared<FramePicture>(std::move(loader.m_pixels), static_cast<int>(loader.m_width),
-                                                        static_cast<int>(loader.m_height));
-        m_duration = 0.0;
+    if (!media->picture) {
+        const bool video = m_isVideo;
+        m_playWhenLoaded = false;
+        clearMedia();
+        m_settings->remove(settings_key::lastFile);
+        updateControls();
+        m_statusLabel->setText(video ? tr("Failed to open video.") : tr("Failed to load image."));
+        return;
     }
+    m_stillPicture = std::move(media->picture);
+    m_duration = media->duration;
+    m_decoder = std::move(media->decoder);
     m_preview->setPicture(m_stillPicture);
     m_seekSlider->setValue(0);
     m_timeLabel->setText(m_isVideo ? QStringLiteral("0:00 / %1").arg(formatTime(m_duration)) : tr("Image"));
-    return true;
+    m_fileLabel->setStyleSheet(QString());
+    m_settings->setValue(settings_key::lastFile, m_currentFile);
+    updateControls();
+    if (std::exchange(m_playWhenLoaded, false)) {
+        onPlayPause();
+        return;
+    }
+    m_statusLabel->setText(m_isVideo ? tr("Video loaded. Press Play to stream.")
+                                     : tr("Image loaded. Press Play to stream."));
 }
 
 void MainWindow::unloadMedia()
 {
     if (m_currentFile.isEmpty())
         return;
+    m_loader.cancel();
+    m_playWhenLoaded = false;
     onStop();
     clearMedia();
     m_settings->remove(settings_key::lastFile);
@@ -141,6 +133,7 @@ void MainWindow::clearMedia()
 {
     m_currentFile.clear();
     m_isVideo = false;
+    m_decoder.reset();
     m_stillPicture.reset();
     m_duration = 0.0;
     m_pendingSeek = -1.0;

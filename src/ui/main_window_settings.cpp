@@ -54,7 +54,8 @@ void MainWindow::loadSettings()
     m_mirrorCheck->setChecked(readSwitch(*m_settings, settings_key::mirror, false));
 
     // Regular files only: a directory cannot play, and a pipe or a device
-    // would block the start until something writes to it.
+    // would block the load until something writes to it. The load runs on
+    // the loading thread: the window shows at once and the file follows.
     const QString lastFile = m_settings->value(settings_key::lastFile).toString();
     if (!lastFile.isEmpty() && QFileInfo(lastFile).isFile())
         loadFile(lastFile);

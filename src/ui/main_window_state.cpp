@@ -78,7 +78,7 @@ void MainWindow::updateControls()
     const bool registered = registration == Registration::Registered;
     // While the tool runs, neither button may start a second one.
     const bool registering = m_registrar->isBusy();
-    const bool fileLoaded = !m_currentFile.isEmpty();
+    const bool fileLoaded = !m_currentFile.isEmpty() && !m_loader.isBusy();
     const bool streaming = m_sender.m_running;
     const bool playing = streaming && !m_sender.m_paused;
     const bool canPlay = registration != Registration::NotRegistered && fileLoaded;
@@ -100,8 +100,8 @@ void MainWindow::updateControls()
     m_stopButton->setEnabled(streaming);
     m_resolutionCombo->setEnabled(!streaming);
     m_seekSlider->setEnabled(fileLoaded && m_isVideo);
-    if (m_closeMediaAction)
-        m_closeMediaAction->setEnabled(fileLoaded);
+    if (m_closeMediaAction)  // also ends a load
+        m_closeMediaAction->setEnabled(!m_currentFile.isEmpty());
     m_playButton->setIcon(QIcon(playing ? QStringLiteral(":/icons/pause.svg") : QStringLiteral(":/icons/play.svg")));
     m_playButton->setText(playing ? tr(" Pause") : tr(" Play"));
     if (m_trayPlayAction) {

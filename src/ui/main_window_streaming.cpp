@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 
 namespace {
 
@@ -53,6 +52,10 @@ void MainWindow::onPlayPause()
         m_statusLabel->setText(tr("Open a file first."));
         return;
     }
+    // Play waits for the load: the button is disabled until it ends, and the
+    // Space key leaves "Loading..." standing.
+    if (m_loader.isBusy())
+        return;
     if (m_registrar->state() == CameraRegistrar::State::NotRegistered) {
         m_statusLabel->setText(tr("Register the camera first."));
         return;
@@ -70,39 +73,31 @@ void MainWindow::onPlayPause()
         QMetaObject::invokeMethod(this, "onStreamEnded", Qt::QueuedConnection, Q_ARG(quint64, stream));
     };
 
-    // Held for the whole call: the media layer reads it as wchar_t.
-    const std::wstring path = m_currentFile.toStdWString();
+    // What the load made is streamed: nothing is opened or decoded again here.
     m_pendingSeek = -1.0;
     if (m_isVideo) {
-        if (!m_decoder.Open(path.c_str())) {
-            m_statusLabel->setText(tr("Failed to open video."));
-            return;
-        }
         // A NaN rate counts as too low.
-        const double fps = m_decoder.m_fps >= 1.0 ? std::min(m_decoder.m_fps, 120.0) : 1.0;
+        const double fps = m_decoder->m_fps >= 1.0 ? std::min(m_decoder->m_fps, 120.0) : 1.0;
         if (!m_sender.InitCamera(width, height, static_cast<float>(fps))) {
-            m_decoder.Close();
             m_statusLabel->setText(tr("Failed to create virtual camera."));
             return;
         }
-        // Read before the camera thread owns the decoder.
-        const double duration = m_decoder.m_duration;
+        // Playback starts where the slider was left while stopped, else at
+        // the beginning: the decoder stays where the load or the last stream
+        // left it.
+        const double duration = m_decoder->m_duration;
+        const double start = m_seekSlider->value() > 0 && duration > 0.0 ? m_seekSlider->value() / 1000.0 * duration : 0.0;
+        m_decoder->SeekTo(start);
+        if (start > 0.0)
+            requestSeek(start);  // the slider holds there until the stream arrives
         m_sender.SetSoundSource(soundSource());
-        m_sender.StartVideo(&m_decoder, m_loopCheck->isChecked());
-        // Playback starts where the slider was left while stopped.
-        if (m_seekSlider->value() > 0 && duration > 0.0)
-            requestSeek(m_seekSlider->value() / 1000.0 * duration);
+        m_sender.StartVideo(m_decoder.get(), m_loopCheck->isChecked());
     } else {
-        if (!m_imageLoader.LoadImageW(path.c_str(), 0, 0)) {
-            m_statusLabel->setText(tr("Failed to load image."));
-            return;
-        }
         if (!m_sender.InitCamera(width, height, 30.0f)) {
             m_statusLabel->setText(tr("Failed to create virtual camera."));
             return;
         }
-        m_sender.StartImage(m_imageLoader.m_pixels.data(), static_cast<int>(m_imageLoader.m_width),
-                            static_cast<int>(m_imageLoader.m_height));
+        m_sender.StartImage(m_stillPicture->frame(), m_stillPicture->width(), m_stillPicture->height());
     }
     updateControls();
     m_statusLabel->setText(tr("Streaming..."));
@@ -110,9 +105,9 @@ void MainWindow::onPlayPause()
 
 void MainWindow::onStop()
 {
+    // The decoder stays open with the loaded video, for the next Play.
     m_sender.Stop();
     m_sender.ShutdownCamera();
-    m_decoder.Close();
     if (m_stillPicture)
         m_preview->setPicture(m_stillPicture);
     else

@@ -74,9 +74,11 @@ void MainWindow::quitFromTray()
 
 void MainWindow::releaseForQuit()
 {
+    // A load still running stops now; the window's end waits for its thread.
+    m_loader.cancel();
     m_sender.Stop();
     m_sender.ShutdownCamera();
-    m_decoder.Close();
+    m_decoder.reset();
     m_trayIcon->setVisible(false);
 }
 

@@ -87,4 +87,19 @@ TEST(ImageLoader, BadFilesFailAndLeaveNoPictureBehind)
     EXPECT_TRUE(loader.m_pixels.empty() && loader.m_width == 0 && loader.m_height == 0);
 }
 
+// A stop heard during the load (at its second question) ends it with nothing;
+// a check that never fires changes nothing.
+TEST(ImageLoader, AStopEndsTheLoadUnderWay)
+{
+    ImageLoader loader;
+    ASSERT_TRUE(loader.Initialize());
+    for (const int stopAt : {0, 2}) {
+        int asked = 0;
+        loader.SetInterruptCheck([&] { return ++asked >= stopAt && stopAt > 0; });
+        EXPECT_EQ(load(loader, L"noise_128x96.png"), stopAt == 0) << stopAt;
+        EXPECT_EQ(loader.m_pixels.size(), stopAt == 0 ? 128u * 96u * 3u : 0u);
+        EXPECT_GE(asked, 2);
+    }
+}
+
 } // namespace

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
+#include <QTest>
 
 #include <memory>
 
@@ -18,10 +19,10 @@ public:
     explicit WindowUnderTest(const QString& settingsFile = settingsFilePath()) : MainWindow(settingsFile) {}
 
     using MainWindow::applyLanguage, MainWindow::checkForUpdates, MainWindow::dragEnterEvent, MainWindow::dropEvent,
-        MainWindow::getSelectedResolution, MainWindow::loadFile, MainWindow::m_cameraGroup,
+        MainWindow::getSelectedResolution, MainWindow::m_cameraGroup,
         MainWindow::m_closeMediaAction, MainWindow::m_connectionLabel, MainWindow::m_currentFile,
         MainWindow::m_fileLabel, MainWindow::m_fileMenu, MainWindow::m_isVideo, MainWindow::m_languageMenu,
-        MainWindow::m_loopCheck, MainWindow::m_minimizeToTrayAction, MainWindow::m_mirrorCheck,
+        MainWindow::m_loader, MainWindow::m_loopCheck, MainWindow::m_minimizeToTrayAction, MainWindow::m_mirrorCheck,
         MainWindow::m_openAction, MainWindow::m_openButton, MainWindow::m_pendingSeek, MainWindow::m_playButton,
         MainWindow::m_preview, MainWindow::m_stillPicture, MainWindow::m_quitAction, MainWindow::m_registerButton,
         MainWindow::m_registrar, MainWindow::m_registrationLabel, MainWindow::m_resolutionCombo,
@@ -32,6 +33,16 @@ public:
         MainWindow::m_unregisterButton, MainWindow::m_updateBanner, MainWindow::m_updateChecker,
         MainWindow::m_updateLabel, MainWindow::onQuit, MainWindow::showAbout, MainWindow::showUpdateBanner,
         MainWindow::systemLanguage, MainWindow::updateControls;
+
+    // Loads as the user does and waits until the load has ended.
+    void loadFile(const QString& path)
+    {
+        startLoad(path);
+        waitForLoad();
+    }
+    void startLoad(const QString& path) { MainWindow::loadFile(path); }
+    // True when no load runs, or once the running one has ended.
+    bool waitForLoad() { return QTest::qWaitFor([this] { return !m_loader.isBusy(); }, 20000); }
 
     // The registrar probes and changes `system` from now on.
     void install(const FakeSystem& system)
