@@ -102,7 +102,7 @@ const pw_core_events PipeWireConnection::State::kCoreEvents = [] {
     return events;
 }();
 
-std::unique_ptr<PipeWireConnection> PipeWireConnection::start(const char* name, Callbacks callbacks)
+std::unique_ptr<PipeWireConnection> PipeWireConnection::create(const char* name, Callbacks callbacks)
 {
     auto s = std::make_unique<State>(std::move(callbacks));
     s->threadLoop.reset(pw_thread_loop_new(name, nullptr));
@@ -115,14 +115,20 @@ std::unique_ptr<PipeWireConnection> PipeWireConnection::start(const char* name, 
     s->retryTimer = pw_loop_add_timer(s->loop, &State::onRetryTimer, s.get());
     if (!s->retryTimer)
         return nullptr;
+    return std::unique_ptr<PipeWireConnection>(new PipeWireConnection(std::move(s)));
+}
+
+bool PipeWireConnection::start()
+{
+    State* s = m_state.get();
     // The loop is not running yet, so no lock is needed here.
     s->attach();
     s->scheduleRetry(false);
     if (pw_thread_loop_start(s->threadLoop.get()) < 0) {
         s->detach();
-        return nullptr;
+        return false;
     }
-    return std::unique_ptr<PipeWireConnection>(new PipeWireConnection(std::move(s)));
+    return true;
 }
 
 PipeWireConnection::PipeWireConnection(std::unique_ptr<State> state)
@@ -140,6 +146,21 @@ PipeWireConnection::~PipeWireConnection()
     pw_thread_loop_stop(s->threadLoop.get());
     s->context.reset();
     s->threadLoop.reset();
+}
+
+pw_loop* PipeWireConnection::loop() const
+{
+    return m_state->loop;
+}
+
+void PipeWireConnection::lock()
+{
+    pw_thread_loop_lock(m_state->threadLoop.get());
+}
+
+void PipeWireConnection::unlock()
+{
+    pw_thread_loop_unlock(m_state->threadLoop.get());
 }
 
 void PipeWireConnection::markBroken()

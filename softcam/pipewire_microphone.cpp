@@ -166,11 +166,11 @@ std::unique_ptr<PipeWireMicrophone> PipeWireMicrophone::create(int rate, int cha
 {
     auto s = std::make_unique<State>(rate, channels);
     State* state = s.get();
-    s->connection = PipeWireConnection::start("orvenna-microphone", {
+    s->connection = PipeWireConnection::create("orvenna-microphone", {
         [state](pw_core* core) { return connectStream(state, core); },
         [state] { dropStream(state); },
     });
-    if (!s->connection)
+    if (!s->connection || !s->connection->start())
         return nullptr;
     return std::unique_ptr<PipeWireMicrophone>(new PipeWireMicrophone(std::move(s)));
 }
