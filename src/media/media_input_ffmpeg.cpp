@@ -53,12 +53,24 @@ MediaInput::~MediaInput()
     avformat_close_input(&m_context);
 }
 
-void MediaInput::demuxOnly(const AVStream* stream)
+CodecPtr MediaInput::decodeOnly(const AVStream* stream, int threads)
 {
+    const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (decoder == nullptr)
+        return nullptr;
+    CodecPtr codec(avcodec_alloc_context3(decoder));
+    if (!codec || avcodec_parameters_to_context(codec.get(), stream->codecpar) < 0)
+        return nullptr;
+    codec->pkt_timebase = stream->time_base;
+    codec->thread_count = threads;
+    codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
+        return nullptr;
     for (unsigned i = 0; i < m_context->nb_streams; ++i) {
         if (m_context->streams[i] != stream)
             m_context->streams[i]->discard = AVDISCARD_ALL;
     }
+    return codec;
 }
 
 int MediaInput::openOnce(AVFormatContext* context, AVIOContext** pb, const char* url, int flags,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "media/ffmpeg_owners.h"
+
 #include <memory>
 #include <string>
 
@@ -23,8 +25,10 @@ public:
     MediaInput& operator=(const MediaInput&) = delete;
 
     AVFormatContext* context() const { return m_context; }
-    // Only `stream` is demuxed from now on.
-    void demuxOnly(const AVStream* stream);
+    // An open decoder for `stream` with `threads` threads (0: one per core),
+    // and only that stream demuxed from now on; null where it cannot be
+    // decoded here.
+    CodecPtr decodeOnly(const AVStream* stream, int threads);
 
 private:
     MediaInput() = default;

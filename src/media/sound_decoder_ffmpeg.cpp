@@ -36,20 +36,6 @@ double timeLineOrigin(const AVFormatContext& input)
     return input.start_time != AV_NOPTS_VALUE ? double(input.start_time) / AV_TIME_BASE : 0.0;
 }
 
-CodecPtr openDecoder(const AVStream& stream)
-{
-    const AVCodec* decoder = avcodec_find_decoder(stream.codecpar->codec_id);
-    if (decoder == nullptr)
-        return nullptr;
-    CodecPtr codec(avcodec_alloc_context3(decoder));
-    if (!codec || avcodec_parameters_to_context(codec.get(), stream.codecpar) < 0)
-        return nullptr;
-    codec->pkt_timebase = stream.time_base;
-    if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
-        return nullptr;
-    return codec;
-}
-
 }  // namespace
 
 struct SoundDecoder::Impl {
@@ -203,10 +189,9 @@ bool SoundDecoder::Open(const wchar_t* path)
     if (index < 0)
         return false;
     impl->stream = input->streams[index];
-    impl->codec = openDecoder(*impl->stream);
+    impl->codec = impl->input->decodeOnly(impl->stream, 1);
     if (!impl->codec)
         return false;
-    impl->input->demuxOnly(impl->stream);
     impl->origin = timeLineOrigin(*input);
     m_impl = std::move(impl);
     return true;

@@ -43,23 +43,13 @@ AVStream* firstVideoStream(AVFormatContext* input)
     return nullptr;
 }
 
-CodecPtr openDecoder(AVFormatContext* input, AVStream* stream)
+// Small videos decode on one thread; larger ones on one per core (0).
+int decoderThreads(AVFormatContext* input, AVStream* stream)
 {
-    const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
-    if (decoder == nullptr)
-        return nullptr;
-    CodecPtr codec(avcodec_alloc_context3(decoder));
-    if (!codec || avcodec_parameters_to_context(codec.get(), stream->codecpar) < 0)
-        return nullptr;
-    codec->pkt_timebase = stream->time_base;
     const AVRational rate = av_guess_frame_rate(input, stream, nullptr);
     const double fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : kDefaultFps;
     const double pixels = static_cast<double>(stream->codecpar->width) * stream->codecpar->height;
-    codec->thread_count = pixels * fps <= kOneThreadPixelsPerSecond ? 1 : 0;  // 0: one per core
-    codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
-    if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
-        return nullptr;
-    return codec;
+    return pixels * fps <= kOneThreadPixelsPerSecond ? 1 : 0;
 }
 
 // The stream's display matrix (nine 32-bit numbers), or null. Newer FFmpeg
@@ -377,10 +367,9 @@ bool VideoDecoder::Open(const wchar_t* path)
     const AVCodecParameters& params = *impl->stream->codecpar;
     if (!frameBytes(params.width, params.height))
         return false;
-    impl->codec = openDecoder(input, impl->stream);
+    impl->codec = impl->input->decodeOnly(impl->stream, decoderThreads(input, impl->stream));
     if (!impl->codec)
         return false;
-    impl->input->demuxOnly(impl->stream);
 
     impl->codedWidth = params.width;
     impl->codedHeight = params.height;
