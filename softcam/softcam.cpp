@@ -1,8 +1,9 @@
-// The six exported entry points; everything else in the library is hidden.
+// The exported entry points; everything else in the library is hidden.
 #include "softcam.h"
 
 #include "frame_pacer.h"
 #include "pipewire_camera.h"
+#include "pipewire_microphone.h"
 #include "v4l2_camera.h"
 
 #include <chrono>
@@ -68,6 +69,18 @@ struct Camera {
 
 std::mutex g_mutex;
 Camera* g_camera = nullptr;   // the process's one camera
+PipeWireMicrophone* g_microphone = nullptr;   // and its one microphone
+
+// Deletes the process's one camera or microphone when `handle` is it.
+template <typename T>
+void deleteIfOurs(void* handle, T*& ours)
+{
+    std::lock_guard lock(g_mutex);
+    if (!handle || handle != ours)
+        return;
+    delete ours;
+    ours = nullptr;
+}
 
 } // namespace
 
@@ -98,11 +111,7 @@ scCamera scCreateCamera(int width, int height, float framerate)
 
 void scDeleteCamera(scCamera camera)
 {
-    std::lock_guard lock(g_mutex);
-    if (!camera || camera != g_camera)
-        return;
-    delete g_camera;
-    g_camera = nullptr;
+    deleteIfOurs(camera, g_camera);
 }
 
 void scSendFrame(scCamera camera, const void* image_bits)
@@ -140,6 +149,29 @@ bool scWaitForConnection(scCamera camera, float timeout)
 bool scIsConnected(scCamera camera)
 {
     return camera && static_cast<Camera*>(camera)->isConnected();
+}
+
+scMicrophone scCreateMicrophone(int sample_rate, int channels)
+{
+    if (sample_rate < 8000 || sample_rate > 192000 || channels < 1 || channels > 2)
+        return nullptr;
+    std::lock_guard lock(g_mutex);
+    if (g_microphone)
+        return nullptr;
+    g_microphone = PipeWireMicrophone::create(sample_rate, channels).release();
+    return g_microphone;
+}
+
+void scDeleteMicrophone(scMicrophone microphone)
+{
+    deleteIfOurs(microphone, g_microphone);
+}
+
+void scSendSound(scMicrophone microphone, const float* samples, int frames, long long time_ns)
+{
+    if (!microphone || frames < 0 || (frames > 0 && !samples))
+        return;
+    static_cast<PipeWireMicrophone*>(microphone)->send(samples, frames, time_ns);
 }
 
 } // extern "C"

@@ -33,6 +33,7 @@ void FrameSender::stopSequence()
     m_paused = false;
     m_framesSent = 0;
     m_measuredFps = 0.0;
+    m_sound.Stop();
 }
 
 void FrameSender::joinThread()
@@ -58,6 +59,19 @@ void FrameSender::StartVideo(VideoDecoder* decoder, bool loop)
     if (decoder)
         decoder->SetInterruptCheck([this] { return m_stopEvent.isSet(); });
     startThread();
+    if (m_videoMode && m_camera && !m_soundSource.empty())
+        m_sound.Start(m_soundSource);
+}
+
+void FrameSender::SetSoundSource(std::wstring path)
+{
+    m_soundSource = std::move(path);
+    if (!m_running || !m_videoMode || !m_camera)
+        return;
+    if (m_soundSource.empty())
+        m_sound.Stop();
+    else
+        m_sound.Start(m_soundSource);
 }
 
 void FrameSender::StartImage(const unsigned char* data, int width, int height)
@@ -112,6 +126,7 @@ void FrameSender::Pause()
     if (m_running && !m_paused) {
         m_paused = true;
         m_runEvent.reset();
+        m_sound.Hold();
     }
 }
 
@@ -119,6 +134,7 @@ void FrameSender::Resume()
 {
     if (m_running && m_paused) {
         m_paused = false;
+        m_sound.Release();
         m_runEvent.set();
     }
 }
@@ -173,6 +189,7 @@ bool FrameSender::Run(const Stream& stream)
         }
         if (seeking)
             m_videoDecoder->SeekTo(seek);
+        bool jumped = seeking;  // the frame read next does not follow the last one sent
         if (!paused && std::exchange(pausedBefore, false)) {
             // The rate counts playing time only: measured afresh after a pause.
             windowStart = Clock::now();
@@ -188,6 +205,7 @@ bool FrameSender::Run(const Stream& stream)
                 if (!m_loop)
                     return true;
                 m_videoDecoder->SeekToStart();
+                jumped = true;
                 if (!(picture = m_videoDecoder->ReadPicture()))
                     return !m_stopEvent.isSet();
             }
@@ -214,6 +232,8 @@ bool FrameSender::Run(const Stream& stream)
             m_stopEvent.wait();
             return false;
         }
+        if (m_videoMode && !paused)
+            m_sound.FrameShown(m_videoPosition, Clock::now(), jumped);
 
         ++m_framesSent;
         if (paused) {

@@ -2,12 +2,14 @@
 
 #include "camera/frame_fitter.h"
 #include "camera/manual_reset_event.h"
+#include "camera/sound_sender.h"
 #include "media/picture_rows.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -42,6 +44,8 @@ class VideoDecoder;
 // - Every start opens a new stream with a new id; the finished callback names
 //   the stream it reports, so a late report of an old stream can be told
 //   from one of the current stream.
+// - A video's sound (SetSoundSource) is decoded and sent on a thread of its
+//   own, told of each frame shown; the camera thread never waits for it.
 class FrameSender {
 public:
     using FrameCallback = std::function<void(PictureRows& source)>;
@@ -84,6 +88,12 @@ public:
     // The id of the stream started last: 1 for the first start, one more for
     // every StartVideo or StartImage; 0 before any.
     std::uint64_t CurrentStreamId() const { return m_streamId; }
+    // The file whose sound video streams send as a microphone beside the
+    // camera, where the camera library has one; empty: no sound. Applies to
+    // the video streaming now, if any, and to the next ones; the microphone
+    // comes and goes with the stream (SoundSender).
+    void SetSoundSource(std::wstring path);
+    SoundSender::State SoundState() const { return m_sound.state(); }
 
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_paused{false};
@@ -163,4 +173,6 @@ private:
     std::atomic<int32_t> m_framesSent{0};
     std::atomic<double> m_seekRequest{-1.0};
     FrameFitter m_fitter;  // the camera thread's work buffers, kept across streams
+    std::wstring m_soundSource;
+    SoundSender m_sound;  // told of every frame the camera thread shows
 };

@@ -48,13 +48,15 @@ bool FrameSender::LoadDll()
         return false;
     }
     m_dll = library;
+    m_sound.Bind(library);  // where the library has a microphone
     return true;
 }
 
 void FrameSender::UnloadDll()
 {
-    // The camera and any thread still inside the library go first.
+    // The camera, the microphone and any thread still inside the library go first.
     ShutdownCamera();
+    m_sound.Unbind();
     freeLibrary(m_dll);
     m_dll = nullptr;
     clearEntryPoints();
