@@ -220,6 +220,11 @@ bool FrameConverter::configure(uint32_t spaFormat, int width, int height)
     return true;
 }
 
+bool FrameConverter::passesThrough() const
+{
+    return m_format == SPA_VIDEO_FORMAT_BGR;
+}
+
 void FrameConverter::convert(const uint8_t* bgr, uint8_t* out) const
 {
     const size_t pixels = size_t(m_width) * size_t(m_height);

@@ -36,6 +36,10 @@ public:
     size_t frameBytes() const { return m_frameBytes; }
     int stride() const { return m_stride; }
 
+    // The frames are BGR as they come: a frame can be written straight into
+    // the output instead of converted.
+    bool passesThrough() const;
+
     // Writes the frame for `bgr` (width * height * 3 bytes, the size given to
     // configure) into `out` (frameBytes() long). Allocates nothing.
     void convert(const uint8_t* bgr, uint8_t* out) const;

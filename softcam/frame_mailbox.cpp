@@ -28,10 +28,20 @@ FrameMailbox::FrameMailbox(size_t frameBytes)
 
 void FrameMailbox::post(const uint8_t* frame)
 {
-    std::memcpy(m_writing, frame, m_frameBytes);
+    post([&](uint8_t* out) {
+        std::memcpy(out, frame, m_frameBytes);
+        return true;
+    });
+}
+
+bool FrameMailbox::post(const DrawFrame& draw)
+{
+    if (!draw(m_writing))
+        return false;
     std::lock_guard lock(m_mutex);
     std::swap(m_writing, m_ready);
     m_fresh = true;
+    return true;
 }
 
 const uint8_t* FrameMailbox::latest()

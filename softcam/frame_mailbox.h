@@ -3,8 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <mutex>
+
+// Writes one whole frame at the place given; false when it could not.
+using DrawFrame = std::function<bool(uint8_t* frame)>;
 
 // Hands the newest frame from one writer thread to one reader thread without
 // either waiting on the other's copy: three buffers, and the lock covers only
@@ -16,6 +20,9 @@ public:
 
     // Writer: copies `frame` (frameBytes long) in as the newest frame.
     void post(const uint8_t* frame);
+    // Writer: the frame `draw` writes becomes the newest; false (nothing
+    // posted) when it fails.
+    bool post(const DrawFrame& draw);
 
     // Reader: the newest frame posted so far (black before the first). The
     // bytes stay valid and unchanged until the reader's next call.

@@ -2,6 +2,7 @@
 
 #include "frame_converter.h"
 #include "frame_mailbox.h"
+#include "pipewire_connection.h"
 #include "softcam.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -30,26 +32,12 @@ void destroyRegistry(pw_registry* registry)
     pw_proxy_destroy(reinterpret_cast<pw_proxy*>(registry));
 }
 
-using ThreadLoopPtr = std::unique_ptr<pw_thread_loop, FreeWith<pw_thread_loop_destroy>>;
-using ContextPtr = std::unique_ptr<pw_context, FreeWith<pw_context_destroy>>;
-using CorePtr = std::unique_ptr<pw_core, FreeWith<pw_core_disconnect>>;
 using RegistryPtr = std::unique_ptr<pw_registry, FreeWith<destroyRegistry>>;
 using StreamPtr = std::unique_ptr<pw_stream, FreeWith<pw_stream_destroy>>;
 
-constexpr int64_t kRetryIntervalNs = 500 * SPA_NSEC_PER_MSEC;
-
-// PipeWire's global state is counted: each camera holds one reference, so
-// nothing of it is left behind when the library is unloaded.
-struct PipeWireLibrary {
-    PipeWireLibrary() { pw_init(nullptr, nullptr); }
-    ~PipeWireLibrary() { pw_deinit(); }
-    PipeWireLibrary(const PipeWireLibrary&) = delete;
-    PipeWireLibrary& operator=(const PipeWireLibrary&) = delete;
-};
-
 } // namespace
 
-// Everything below runs on the loop thread or holds the loop's lock, except
+// Everything below runs on the connection's loop thread or holds its lock, except
 // isConnected, which reads the connection flag, and the mailbox and frame
 // event, which publish uses without the lock.
 struct PipeWireCamera::State {
@@ -60,7 +48,6 @@ struct PipeWireCamera::State {
     {
     }
 
-    PipeWireLibrary library;  // first in, last out
     const int width;
     const int height;
     const double framesPerSecond;
@@ -68,17 +55,13 @@ struct PipeWireCamera::State {
     FrameConverter converter;
     uint64_t sequence = 0;
 
-    ThreadLoopPtr threadLoop;
-    pw_loop* loop = nullptr;
-    ContextPtr context;
+    std::unique_ptr<PipeWireConnection> connection;
     spa_source* frameEvent = nullptr;
-    spa_source* retryTimer = nullptr;
 
     // One attachment to the daemon; all null while detached.
-    CorePtr core;
+    pw_core* core = nullptr;  // the connection's
     RegistryPtr registry;
     StreamPtr stream;
-    spa_hook coreListener{};
     spa_hook registryListener{};
     spa_hook streamListener{};
     bool broken = false;   // the attachment failed and waits for teardown
@@ -106,27 +89,9 @@ void updateConnection(State* s)
 
 void markBroken(State* s)
 {
-    // Teardown happens in the timer, never inside the failing object's callback.
     s->broken = true;
-    timespec soon{0, 1};
-    timespec interval{0, kRetryIntervalNs};
-    pw_loop_update_timer(s->loop, s->retryTimer, &soon, &interval, false);
+    s->connection->markBroken();
 }
-
-void onCoreError(void* data, uint32_t id, int, int res, const char*)
-{
-    if (id == PW_ID_CORE && res == -EPIPE)
-        markBroken(static_cast<State*>(data));
-}
-
-// Tables built field by field: C++ has no partial designated initialisers
-// without warnings for the fields left out.
-const pw_core_events kCoreEvents = [] {
-    pw_core_events events{};
-    events.version = PW_VERSION_CORE_EVENTS;
-    events.error = onCoreError;
-    return events;
-}();
 
 bool connectStream(State* s);
 
@@ -187,6 +152,8 @@ void onGlobalRemove(void* data, uint32_t id)
     updateConnection(s);
 }
 
+// Tables built field by field: C++ has no partial designated initialisers
+// without warnings for the fields left out.
 const pw_registry_events kRegistryEvents = [] {
     pw_registry_events events{};
     events.version = PW_VERSION_REGISTRY_EVENTS;
@@ -235,20 +202,19 @@ void onParamChanged(void* data, uint32_t id, const spa_pod* param)
     pw_stream_update_params(s->stream.get(), params, 2);
 }
 
-// Fills a dequeued buffer with `bgr` converted to the negotiated format.
-void fillBuffer(State* s, pw_buffer* b, const uint8_t* bgr)
+// Has `write` fill the plane of `b` with one converted frame (the chunk is
+// left empty when it fails or the plane is too small) and stamps the header.
+template <typename Write>
+bool fillBuffer(State* s, pw_buffer* b, const Write& write)
 {
     spa_buffer* buf = b->buffer;
     spa_data& plane = buf->datas[0];
     const size_t bytes = s->converter.frameBytes();
-    if (plane.data && bytes != 0 && plane.maxsize >= bytes) {
-        s->converter.convert(bgr, static_cast<uint8_t*>(plane.data));
-        plane.chunk->offset = 0;
-        plane.chunk->size = uint32_t(bytes);
-        plane.chunk->stride = s->converter.stride();
-    } else {
-        plane.chunk->size = 0;
-    }
+    const bool filled = plane.data && bytes != 0 && plane.maxsize >= bytes &&
+                        write(static_cast<uint8_t*>(plane.data));
+    plane.chunk->offset = 0;
+    plane.chunk->size = filled ? uint32_t(bytes) : 0;
+    plane.chunk->stride = s->converter.stride();
     if (auto* header = static_cast<spa_meta_header*>(
             spa_buffer_find_meta_data(buf, SPA_META_Header, sizeof(spa_meta_header)))) {
         timespec now{};
@@ -258,6 +224,16 @@ void fillBuffer(State* s, pw_buffer* b, const uint8_t* bgr)
         header->seq = s->sequence++;
         header->dts_offset = 0;
     }
+    return filled;
+}
+
+// Fills `b` with the frame in BGR at `bgr`, converted.
+void fillBuffer(State* s, pw_buffer* b, const uint8_t* bgr)
+{
+    fillBuffer(s, b, [&](uint8_t* out) {
+        s->converter.convert(bgr, out);
+        return true;
+    });
 }
 
 void onProcess(void* data)
@@ -284,7 +260,7 @@ const pw_stream_events kStreamEvents = [] {
 
 bool connectStream(State* s)
 {
-    s->stream.reset(pw_stream_new(s->core.get(), SOFTCAM_CAMERA_NAME,
+    s->stream.reset(pw_stream_new(s->core, SOFTCAM_CAMERA_NAME,
         pw_properties_new(PW_KEY_MEDIA_TYPE, "Video",
                           PW_KEY_MEDIA_CATEGORY, "Capture",
                           PW_KEY_MEDIA_ROLE, "Camera",
@@ -316,6 +292,7 @@ bool connectStream(State* s)
                              params, uint32_t(formats.size())) == 0;
 }
 
+// The connection drops the core after this.
 void detach(State* s)
 {
     dropStream(s);
@@ -323,37 +300,21 @@ void detach(State* s)
         spa_hook_remove(&s->registryListener);
         s->registry.reset();
     }
-    if (s->core) {
-        spa_hook_remove(&s->coreListener);
-        s->core.reset();
-    }
+    s->core = nullptr;
     s->broken = false;
     s->links.clear();
     s->otherListings.clear();
     updateConnection(s);
 }
 
-// Connects to the daemon if one answers; a failed attempt leaves nothing behind.
-void attach(State* s)
+// A new core: the registry, to follow links and other listings, and the node.
+bool attach(State* s, pw_core* core)
 {
-    s->core.reset(pw_context_connect(s->context.get(), nullptr, 0));
-    if (!s->core)
-        return;
-    pw_core_add_listener(s->core.get(), &s->coreListener, &kCoreEvents, s);
-    s->registry.reset(pw_core_get_registry(s->core.get(), PW_VERSION_REGISTRY, 0));
+    s->core = core;
+    s->registry.reset(pw_core_get_registry(core, PW_VERSION_REGISTRY, 0));
     if (s->registry)
         pw_registry_add_listener(s->registry.get(), &s->registryListener, &kRegistryEvents, s);
-    if (!s->registry || !connectStream(s))
-        detach(s);
-}
-
-void onRetryTimer(void* data, uint64_t)
-{
-    auto* s = static_cast<State*>(data);
-    if (s->broken)
-        detach(s);
-    if (!s->core)
-        attach(s);
+    return s->registry && connectStream(s);
 }
 
 void onFrameEvent(void* data, uint64_t)
@@ -371,26 +332,17 @@ std::unique_ptr<PipeWireCamera> PipeWireCamera::create(int width, int height, do
                                                        std::function<void()> connectionChanged)
 {
     auto s = std::make_unique<State>(width, height, framesPerSecond, std::move(connectionChanged));
-    s->threadLoop.reset(pw_thread_loop_new("orvenna-camera", nullptr));
-    if (!s->threadLoop)
+    State* state = s.get();
+    s->connection = PipeWireConnection::create("orvenna-camera", {
+        [state](pw_core* core) { return attach(state, core); },
+        [state] { detach(state); },
+    });
+    if (!s->connection)
         return nullptr;
-    s->loop = pw_thread_loop_get_loop(s->threadLoop.get());
-    s->context.reset(pw_context_new(s->loop, nullptr, 0));
-    if (!s->context)
-        return nullptr;
-    s->frameEvent = pw_loop_add_event(s->loop, onFrameEvent, s.get());
-    s->retryTimer = pw_loop_add_timer(s->loop, onRetryTimer, s.get());
-    if (!s->frameEvent || !s->retryTimer)
-        return nullptr;
-
     // The loop is not running yet, so no lock is needed here.
-    attach(s.get());
-    timespec interval{0, kRetryIntervalNs};
-    pw_loop_update_timer(s->loop, s->retryTimer, &interval, &interval, false);
-    if (pw_thread_loop_start(s->threadLoop.get()) < 0) {
-        detach(s.get());
+    s->frameEvent = pw_loop_add_event(s->connection->loop(), onFrameEvent, state);
+    if (!s->frameEvent || !s->connection->start())
         return nullptr;
-    }
     return std::unique_ptr<PipeWireCamera>(new PipeWireCamera(std::move(s)));
 }
 
@@ -402,39 +354,41 @@ PipeWireCamera::PipeWireCamera(std::unique_ptr<State> state)
 PipeWireCamera::~PipeWireCamera()
 {
     State* s = m_state.get();
-    pw_thread_loop_lock(s->threadLoop.get());
-    detach(s);
-    pw_loop_destroy_source(s->loop, s->frameEvent);
-    pw_loop_destroy_source(s->loop, s->retryTimer);
-    pw_thread_loop_unlock(s->threadLoop.get());
-    pw_thread_loop_stop(s->threadLoop.get());
-    s->context.reset();
-    s->threadLoop.reset();
+    s->connection->lock();
+    pw_loop_destroy_source(s->connection->loop(), s->frameEvent);
+    s->connection->unlock();
+    s->connection.reset();  // the node goes, and the loop with it
 }
 
-void PipeWireCamera::publish(const uint8_t* bgr)
+bool PipeWireCamera::publish(const DrawFrame& draw)
 {
     // While the node drives the graph the frame goes straight into one of the
-    // stream's buffers: one copy less than through the mailbox. The loop's
+    // stream's buffers, drawn there when the consumer takes BGR. The loop's
     // lock is held by the loop thread only while it handles an event.
     State* s = m_state.get();
-    pw_thread_loop_lock(s->threadLoop.get());
-    bool sent = false;
+    s->connection->lock();
+    std::optional<bool> drawn;
     if (s->stream && s->streamState == PW_STREAM_STATE_STREAMING && pw_stream_is_driving(s->stream.get())) {
         if (pw_buffer* b = pw_stream_dequeue_buffer(s->stream.get())) {
-            fillBuffer(s, b, bgr);
+            if (s->converter.passesThrough()) {
+                drawn = fillBuffer(s, b, draw);
+                s->mailbox.latest();  // a frame still waiting there is older: never sent after this one
+            } else {
+                drawn = s->mailbox.post(draw);
+                fillBuffer(s, b, s->mailbox.latest());
+            }
             pw_stream_queue_buffer(s->stream.get(), b);
             pw_stream_trigger_process(s->stream.get());
-            s->mailbox.latest();  // a frame still waiting there is older: never sent after this one
-            sent = true;
         }
     }
-    pw_thread_loop_unlock(s->threadLoop.get());
-    if (sent)
-        return;
+    s->connection->unlock();
+    if (drawn)
+        return *drawn;
     // Else the graph asks for a frame at its own pace, and takes the newest.
-    s->mailbox.post(bgr);
-    pw_loop_signal_event(s->loop, s->frameEvent);
+    if (!s->mailbox.post(draw))
+        return false;
+    pw_loop_signal_event(s->connection->loop(), s->frameEvent);
+    return true;
 }
 
 bool PipeWireCamera::isConnected() const

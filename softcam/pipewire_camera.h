@@ -1,5 +1,7 @@
 #pragma once
 
+#include "frame_mailbox.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,9 +26,10 @@ public:
                                                   std::function<void()> connectionChanged);
     ~PipeWireCamera();
 
-    // Copies one width * height * 3 BGR frame in and has it sent to the
-    // consumers (dropped while detached). Any thread; one caller at a time.
-    void publish(const uint8_t* bgr);
+    // Has `draw` write one width * height * 3 BGR frame and sends it to the
+    // consumers (dropped while detached); false when `draw` failed. `draw` may
+    // run with the loop's lock held. Any thread; one caller at a time.
+    bool publish(const DrawFrame& draw);
 
     // True while some consumer streams from the node.
     bool isConnected() const;

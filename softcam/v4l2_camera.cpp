@@ -44,12 +44,16 @@ V4l2Camera::~V4l2Camera()
     m_thread.join();
 }
 
+bool V4l2Camera::wantsFrame() const
+{
+    return m_deviceOpen || Clock::now() >= m_nextIdlePost;
+}
+
 void V4l2Camera::publish(const uint8_t* bgr)
 {
-    const Clock::time_point now = Clock::now();
-    if (!m_deviceOpen && now < m_nextIdlePost)
+    if (!wantsFrame())
         return;
-    m_nextIdlePost = now + kRescanInterval;
+    m_nextIdlePost = Clock::now() + kRescanInterval;
     m_mailbox.post(bgr);
 }
 

@@ -36,6 +36,9 @@ public:
     // a time. Without a device only one frame a second is kept (for a device
     // that appears), so the sender does not copy every frame for nobody.
     void publish(const uint8_t* bgr);
+    // publish() would keep a frame now: a device is open, or the one frame
+    // a second kept without one is due.
+    bool wantsFrame() const;
 
     // True while some program streams from the device, where the module
     // tells (v4l2loopback 0.13 and later); false on older modules.

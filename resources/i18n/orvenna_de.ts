@@ -236,6 +236,10 @@
         <translation>Anonyme Nutzungsstatistiken senden</translation>
     </message>
     <message>
+        <source>Send sound as a microphone</source>
+        <translation>Ton als Mikrofon senden</translation>
+    </message>
+    <message>
         <source>Show Orvenna</source>
         <translation>Orvenna anzeigen</translation>
     </message>

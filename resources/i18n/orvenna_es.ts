@@ -236,6 +236,10 @@
         <translation>Enviar estadísticas de uso anónimas</translation>
     </message>
     <message>
+        <source>Send sound as a microphone</source>
+        <translation>Enviar el sonido como micrófono</translation>
+    </message>
+    <message>
         <source>Show Orvenna</source>
         <translation>Mostrar Orvenna</translation>
     </message>

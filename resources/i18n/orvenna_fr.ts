@@ -236,6 +236,10 @@
         <translation>Envoyer des statistiques d'utilisation anonymes</translation>
     </message>
     <message>
+        <source>Send sound as a microphone</source>
+        <translation>Envoyer le son comme microphone</translation>
+    </message>
+    <message>
         <source>Show Orvenna</source>
         <translation>Afficher Orvenna</translation>
     </message>

@@ -236,6 +236,10 @@
         <translation>Invia statistiche di utilizzo anonime</translation>
     </message>
     <message>
+        <source>Send sound as a microphone</source>
+        <translation>Invia l'audio come microfono</translation>
+    </message>
+    <message>
         <source>Show Orvenna</source>
         <translation>Mostra Orvenna</translation>
     </message>

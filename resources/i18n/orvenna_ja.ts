@@ -236,6 +236,10 @@
         <translation>匿名の使用統計を送信</translation>
     </message>
     <message>
+        <source>Send sound as a microphone</source>
+        <translation>音声をマイクとして送信</translation>
+    </message>
+    <message>
         <source>Show Orvenna</source>
         <translation>Orvenna を表示</translation>
     </message>

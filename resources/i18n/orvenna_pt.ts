@@ -236,6 +236,10 @@
         <translation>Enviar estatísticas de uso anônimas</translation>
     </message>
     <message>
+        <source>Send sound as a microphone</source>
+        <translation>Enviar o som como microfone</translation>
+    </message>
+    <message>
         <source>Show Orvenna</source>
         <translation>Mostrar o Orvenna</translation>
     </message>

@@ -236,6 +236,10 @@
         <translation>Отправлять анонимную статистику использования</translation>
     </message>
     <message>
+        <source>Send sound as a microphone</source>
+        <translation>Передавать звук как микрофон</translation>
+    </message>
+    <message>
         <source>Show Orvenna</source>
         <translation>Показать Orvenna</translation>
     </message>

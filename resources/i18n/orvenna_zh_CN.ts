@@ -236,6 +236,10 @@
         <translation>发送匿名使用统计</translation>
     </message>
     <message>
+        <source>Send sound as a microphone</source>
+        <translation>将声音作为麦克风发送</translation>
+    </message>
+    <message>
         <source>Show Orvenna</source>
         <translation>显示 Orvenna</translation>
     </message>

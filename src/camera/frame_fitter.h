@@ -8,9 +8,8 @@
 
 // Fits a source picture into a camera-size Frame (see media/frame.h):
 // letterbox or stretch, nearest neighbour, optionally mirrored left to right.
-// Only the source rows the camera frame shows are converted; the black bars
-// are written only when the geometry changes. Not thread-safe: one thread at
-// a time (the camera thread).
+// Only the source rows the camera frame shows are converted. Not
+// thread-safe: one thread at a time (the camera thread).
 class FrameFitter {
 public:
     struct Rect {
@@ -32,6 +31,9 @@ public:
     // Null without a picture, when the camera size is not a valid Frame size,
     // or when the source's rows cannot be converted.
     const uint8_t* fit(PictureRows& source, int cw, int ch, bool stretch, bool mirror);
+    // The same frame written whole (bars too) at `out`, cw * ch * 3 bytes;
+    // false where fit gives null.
+    bool fitInto(PictureRows& source, uint8_t* out, int cw, int ch, bool stretch, bool mirror);
 
 private:
     struct Geometry {
@@ -43,9 +45,9 @@ private:
 
     void prepare(const Geometry& geometry);
 
-    Geometry m_geometry;    // geometry the bars and the sampler were made for
+    Geometry m_geometry;    // geometry the sampler was made for
     bool m_prepared = false;
-    Rect m_target;          // picture rectangle in the frame as sent
+    Rect m_target;          // picture rectangle in the frame as sent; empty: none
     NearestSampler m_sampler;
     std::vector<uint8_t> m_frame;  // grows only
 };

@@ -33,6 +33,7 @@ void FrameSender::stopSequence()
     m_paused = false;
     m_framesSent = 0;
     m_measuredFps = 0.0;
+    m_sound.Stop();
 }
 
 void FrameSender::joinThread()
@@ -58,6 +59,19 @@ void FrameSender::StartVideo(VideoDecoder* decoder, bool loop)
     if (decoder)
         decoder->SetInterruptCheck([this] { return m_stopEvent.isSet(); });
     startThread();
+    if (m_videoMode && m_camera && !m_soundSource.empty())
+        m_sound.Start(m_soundSource);
+}
+
+void FrameSender::SetSoundSource(std::wstring path)
+{
+    m_soundSource = std::move(path);
+    if (!m_running || !m_videoMode || !m_camera)
+        return;
+    if (m_soundSource.empty())
+        m_sound.Stop();
+    else
+        m_sound.Start(m_soundSource);
 }
 
 void FrameSender::StartImage(const unsigned char* data, int width, int height)
@@ -83,8 +97,8 @@ void FrameSender::startThread()
     m_paused = false;
     m_framesSent = 0;
     m_measuredFps = m_fps;  // until the first second of playing is measured
-    Stream stream{++m_streamId, m_camera, m_sendFrame, m_width, m_height, m_frameCallback,
-                  m_finishedCallback};
+    Stream stream{++m_streamId, m_camera,   m_sendFrame,     m_drawFrame,
+                  m_width,      m_height,   m_frameCallback, m_finishedCallback};
     try {
         m_thread = std::thread([this, stream = std::move(stream)] {
             const bool endedByItself = Run(stream);
@@ -112,6 +126,7 @@ void FrameSender::Pause()
     if (m_running && !m_paused) {
         m_paused = true;
         m_runEvent.reset();
+        m_sound.Hold();
     }
 }
 
@@ -119,6 +134,7 @@ void FrameSender::Resume()
 {
     if (m_running && m_paused) {
         m_paused = false;
+        m_sound.Release();
         m_runEvent.set();
     }
 }
@@ -173,6 +189,7 @@ bool FrameSender::Run(const Stream& stream)
         }
         if (seeking)
             m_videoDecoder->SeekTo(seek);
+        bool jumped = seeking;  // the frame read next does not follow the last one sent
         if (!paused && std::exchange(pausedBefore, false)) {
             // The rate counts playing time only: measured afresh after a pause.
             windowStart = Clock::now();
@@ -188,6 +205,7 @@ bool FrameSender::Run(const Stream& stream)
                 if (!m_loop)
                     return true;
                 m_videoDecoder->SeekToStart();
+                jumped = true;
                 if (!(picture = m_videoDecoder->ReadPicture()))
                     return !m_stopEvent.isSet();
             }
@@ -198,16 +216,6 @@ bool FrameSender::Run(const Stream& stream)
             source.setPicture(m_stillImage);
         }
 
-        const uint8_t* frame = m_fitter.fit(source, stream.width, stream.height, m_stretch, m_mirror);
-        if (!frame) {
-            // Nothing this source gives can be sent: rather than spin, a video
-            // ends as after a failed read and a still image waits for the stop.
-            if (m_videoMode)
-                return true;
-            m_stopEvent.wait();
-            return false;
-        }
-
         if (stream.frameCallback) {
             const Clock::time_point now = Clock::now();
             if (paused || now - lastPreview >= kPreviewInterval) {
@@ -216,7 +224,16 @@ bool FrameSender::Run(const Stream& stream)
             }
         }
 
-        stream.sendFrame(stream.camera, frame);
+        if (!send(stream, source)) {
+            // Nothing this source gives can be sent: rather than spin, a video
+            // ends as after a failed read and a still image waits for the stop.
+            if (m_videoMode)
+                return true;
+            m_stopEvent.wait();
+            return false;
+        }
+        if (m_videoMode && !paused)
+            m_sound.FrameShown(m_videoPosition, Clock::now(), jumped);
 
         ++m_framesSent;
         if (paused) {
@@ -232,4 +249,27 @@ bool FrameSender::Run(const Stream& stream)
             windowStart = now;
         }
     }
+}
+
+bool FrameSender::send(const Stream& stream, PictureRows& source)
+{
+    const bool stretch = m_stretch;
+    const bool mirror = m_mirror;
+    if (!stream.drawFrame) {
+        const uint8_t* frame = m_fitter.fit(source, stream.width, stream.height, stretch, mirror);
+        if (frame)
+            stream.sendFrame(stream.camera, frame);
+        return frame != nullptr;
+    }
+    struct Fit {
+        FrameFitter& fitter;
+        PictureRows& source;
+        const Stream& stream;
+        bool stretch, mirror;
+    } fit{m_fitter, source, stream, stretch, mirror};
+    return stream.drawFrame(stream.camera, [](void* frame, void* user) {
+        auto& f = *static_cast<Fit*>(user);
+        return f.fitter.fitInto(f.source, static_cast<uint8_t*>(frame), f.stream.width, f.stream.height,
+                                f.stretch, f.mirror);
+    }, &fit);
 }

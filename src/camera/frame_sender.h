@@ -2,12 +2,14 @@
 
 #include "camera/frame_fitter.h"
 #include "camera/manual_reset_event.h"
+#include "camera/sound_sender.h"
 #include "media/picture_rows.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -16,7 +18,9 @@ class VideoDecoder;
 // The camera pump. Binds the camera library (loaded at run time, never
 // linked) and owns the camera thread, which takes pictures from an open
 // VideoDecoder or a still image, fits and mirrors them to the camera size and
-// hands them to scSendFrame, which sets the pace. Every member function is
+// hands them to the camera, which sets the pace: drawn straight into the
+// place the library sends them from where it offers scDrawFrame, else through
+// scSendFrame. Every member function is
 // called on the GUI thread; the public atomics may be read and written from
 // any thread.
 //
@@ -40,6 +44,8 @@ class VideoDecoder;
 // - Every start opens a new stream with a new id; the finished callback names
 //   the stream it reports, so a late report of an old stream can be told
 //   from one of the current stream.
+// - A video's sound (SetSoundSource) is decoded and sent on a thread of its
+//   own, told of each frame shown; the camera thread never waits for it.
 class FrameSender {
 public:
     using FrameCallback = std::function<void(PictureRows& source)>;
@@ -82,6 +88,12 @@ public:
     // The id of the stream started last: 1 for the first start, one more for
     // every StartVideo or StartImage; 0 before any.
     std::uint64_t CurrentStreamId() const { return m_streamId; }
+    // The file whose sound video streams send as a microphone beside the
+    // camera, where the camera library has one; empty: no sound. Applies to
+    // the video streaming now, if any, and to the next ones; the microphone
+    // comes and goes with the stream (SoundSender).
+    void SetSoundSource(std::wstring path);
+    SoundSender::State SoundState() const { return m_sound.state(); }
 
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_paused{false};
@@ -94,9 +106,9 @@ public:
     std::atomic<double> m_videoPosition{0.0};  // seconds, last decoded frame
     std::atomic<double> m_videoDuration{0.0};  // seconds
     // Called on the camera thread with the source picture, at most 30 times a
-    // second, after fitting: the rows the camera frame took are converted
-    // already, others convert as they are read. The rows are for this call
-    // only; source.picture() may be kept and read on another thread.
+    // second, before it is fitted and sent: rows converted for either are
+    // kept for the other. The rows are for this call only; source.picture()
+    // may be kept and read on another thread.
     FrameCallback m_frameCallback;
     // Called on the camera thread with the stream's id when the stream ends
     // by itself (end of a video without loop, a failed read, a picture that
@@ -107,6 +119,7 @@ private:
     using CreateCameraFn = void* (*)(int, int, float);
     using DeleteCameraFn = void (*)(void*);
     using SendFrameFn = void (*)(void*, const void*);
+    using DrawFrameFn = bool (*)(void*, bool (*)(void*, void*), void*);
     using WaitForConnectionFn = bool (*)(void*, float);
     using IsConnectedFn = bool (*)(void*);
 
@@ -115,6 +128,7 @@ private:
         std::uint64_t id = 0;
         void* camera = nullptr;
         SendFrameFn sendFrame = nullptr;
+        DrawFrameFn drawFrame = nullptr;  // null: the library has none
         int width = 0;
         int height = 0;
         FrameCallback frameCallback;
@@ -130,6 +144,8 @@ private:
     void releaseDecoder();
     // The camera thread's loop; true when it ended by itself.
     bool Run(const Stream& stream);
+    // Fits the picture and sends it (camera thread); false when it cannot be fitted.
+    bool send(const Stream& stream, PictureRows& source);
     void deleteCamera();
     void clearEntryPoints();
 
@@ -141,6 +157,7 @@ private:
     CreateCameraFn m_createCamera = nullptr;
     DeleteCameraFn m_deleteCamera = nullptr;
     SendFrameFn m_sendFrame = nullptr;
+    DrawFrameFn m_drawFrame = nullptr;
     WaitForConnectionFn m_waitForConnection = nullptr;
     IsConnectedFn m_isConnected = nullptr;
 
@@ -156,4 +173,6 @@ private:
     std::atomic<int32_t> m_framesSent{0};
     std::atomic<double> m_seekRequest{-1.0};
     FrameFitter m_fitter;  // the camera thread's work buffers, kept across streams
+    std::wstring m_soundSource;
+    SoundSender m_sound;  // told of every frame the camera thread shows
 };

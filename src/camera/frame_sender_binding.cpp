@@ -39,6 +39,7 @@ bool FrameSender::LoadDll()
     resolve(library, "scCreateCamera", m_createCamera);
     resolve(library, "scDeleteCamera", m_deleteCamera);
     resolve(library, "scSendFrame", m_sendFrame);
+    resolve(library, "scDrawFrame", m_drawFrame);
     resolve(library, "scWaitForConnection", m_waitForConnection);
     resolve(library, "scIsConnected", m_isConnected);
     if (!m_createCamera || !m_deleteCamera || !m_sendFrame) {
@@ -47,13 +48,15 @@ bool FrameSender::LoadDll()
         return false;
     }
     m_dll = library;
+    m_sound.Bind(library);  // where the library has a microphone
     return true;
 }
 
 void FrameSender::UnloadDll()
 {
-    // The camera and any thread still inside the library go first.
+    // The camera, the microphone and any thread still inside the library go first.
     ShutdownCamera();
+    m_sound.Unbind();
     freeLibrary(m_dll);
     m_dll = nullptr;
     clearEntryPoints();
@@ -64,6 +67,7 @@ void FrameSender::clearEntryPoints()
     m_createCamera = nullptr;
     m_deleteCamera = nullptr;
     m_sendFrame = nullptr;
+    m_drawFrame = nullptr;
     m_waitForConnection = nullptr;
     m_isConnected = nullptr;
 }

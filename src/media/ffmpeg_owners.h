@@ -3,15 +3,12 @@
 // FFmpeg objects owned by unique_ptr, each freed by its own free function.
 extern "C" {
 #include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
+#include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
 
 #include <memory>
 
-struct InputCloser {
-    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
 struct CodecFreer {
     void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
 };
@@ -24,9 +21,12 @@ struct FrameFreer {
 struct ScalerFreer {
     void operator()(SwsContext* s) const { sws_freeContext(s); }
 };
+struct ResamplerFreer {
+    void operator()(SwrContext* s) const { swr_free(&s); }
+};
 
-using InputPtr = std::unique_ptr<AVFormatContext, InputCloser>;
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
+using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerFreer>;

@@ -2,12 +2,12 @@
 
 #include "media/ffmpeg_owners.h"
 #include "media/frame.h"
+#include "media/media_input_ffmpeg.h"
 #include "media/picture_rows.h"
 #include "media/picture_turn.h"
 #include "media/planar_picture_ffmpeg.h"
 #include "media/scaler_slack.h"
 #include "media/seek_plan.h"
-#include "media/wide_path_linux.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -31,56 +31,6 @@ constexpr double kDefaultFps = 30.0;
 // to spare; larger or faster streams use a thread per core.
 constexpr double kOneThreadPixelsPerSecond = 1920.0 * 1088.0 * 60.0;
 
-// The demuxers of the containers the program offers: mp4 and mov, avi, wmv
-// (ASF), mkv (and WebM), and MPEG-TS for ts, m2ts and mts.
-constexpr const char* kContainers = "mov,avi,asf,matroska,mpegts";
-
-// Lets FFmpeg open the one file asked for, once: nothing a file names (a
-// playlist's entries, another container's data, a FIFO that would block) is
-// ever opened. Lives as long as the input it guards.
-struct InputGate {
-    std::string url;
-    bool used = false;
-    decltype(AVFormatContext::io_open) openDefault = nullptr;
-
-    static int open(AVFormatContext* context, AVIOContext** pb, const char* url, int flags,
-                    AVDictionary** options)
-    {
-        // Nested inputs share the opaque field with the one the caller made.
-        auto* gate = static_cast<InputGate*>(context->opaque);
-        if (gate->used || url == nullptr || gate->url != url)
-            return AVERROR(EPERM);
-        gate->used = true;
-        return gate->openDefault(context, pb, url, flags, options);
-    }
-};
-
-// `interrupt` is asked before every read from the file, from opening on.
-InputPtr openInput(const std::string& path, const AVIOInterruptCB& interrupt, InputGate& gate)
-{
-    AVFormatContext* context = avformat_alloc_context();
-    if (context == nullptr)
-        return nullptr;
-    context->interrupt_callback = interrupt;
-    // The "file:" prefix keeps a name such as "a:b.mp4" from being read as a
-    // protocol. Playlist demuxers are left out by the list of containers, and
-    // whatever else would open another input by the gate.
-    gate = InputGate{"file:" + path, false, context->io_open};
-    context->opaque = &gate;
-    context->io_open = &InputGate::open;
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    av_dict_set(&options, "format_whitelist", kContainers, 0);
-    const int result = avformat_open_input(&context, gate.url.c_str(), nullptr, &options);
-    av_dict_free(&options);
-    if (result < 0)
-        return nullptr;  // avformat_open_input has freed the context
-    InputPtr input(context);
-    if (avformat_find_stream_info(input.get(), nullptr) < 0)
-        return nullptr;
-    return input;
-}
-
 // The first video stream that is a moving picture (not cover art), or null.
 AVStream* firstVideoStream(AVFormatContext* input)
 {
@@ -93,23 +43,13 @@ AVStream* firstVideoStream(AVFormatContext* input)
     return nullptr;
 }
 
-CodecPtr openDecoder(AVFormatContext* input, AVStream* stream)
+// Small videos decode on one thread; larger ones on one per core (0).
+int decoderThreads(AVFormatContext* input, AVStream* stream)
 {
-    const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
-    if (decoder == nullptr)
-        return nullptr;
-    CodecPtr codec(avcodec_alloc_context3(decoder));
-    if (!codec || avcodec_parameters_to_context(codec.get(), stream->codecpar) < 0)
-        return nullptr;
-    codec->pkt_timebase = stream->time_base;
     const AVRational rate = av_guess_frame_rate(input, stream, nullptr);
     const double fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : kDefaultFps;
     const double pixels = static_cast<double>(stream->codecpar->width) * stream->codecpar->height;
-    codec->thread_count = pixels * fps <= kOneThreadPixelsPerSecond ? 1 : 0;  // 0: one per core
-    codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
-    if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
-        return nullptr;
-    return codec;
+    return pixels * fps <= kOneThreadPixelsPerSecond ? 1 : 0;
 }
 
 // The stream's display matrix (nine 32-bit numbers), or null. Newer FFmpeg
@@ -154,8 +94,7 @@ int64_t ticksOf(double seconds, AVRational timeBase, int64_t origin)
 }  // namespace
 
 struct VideoDecoder::Impl {
-    InputGate gate;  // before the input, which may call it until it is closed
-    InputPtr input;
+    std::unique_ptr<MediaInput> input;
     CodecPtr codec;
     AVStream* stream = nullptr;  // owned by input
     PacketPtr packet{av_packet_alloc()};
@@ -235,7 +174,7 @@ bool VideoDecoder::Impl::receiveFrame()
         // One packet at a time between checks: a stop never waits for more.
         if (stopNow())
             return false;
-        if (av_read_frame(input.get(), packet.get()) < 0) {
+        if (av_read_frame(input->context(), packet.get()) < 0) {
             if (stopped)
                 return false;  // the read was interrupted; the file goes on
             // End of file (or a read error): drain the frames still inside
@@ -323,11 +262,11 @@ std::shared_ptr<const Picture> VideoDecoder::Impl::takePicture()
 // indexed.
 void VideoDecoder::Impl::moveDemuxer(double seconds)
 {
-    if (seconds <= 0.0 && (input->iformat->flags & AVFMT_TS_DISCONT)) {
-        av_seek_frame(input.get(), -1, 0, AVSEEK_FLAG_BYTE);
+    if (seconds <= 0.0 && (input->context()->iformat->flags & AVFMT_TS_DISCONT)) {
+        av_seek_frame(input->context(), -1, 0, AVSEEK_FLAG_BYTE);
     } else {
         const int64_t origin = start == AV_NOPTS_VALUE ? 0 : start;
-        av_seek_frame(input.get(), stream->index,
+        av_seek_frame(input->context(), stream->index,
                       ticksOf(std::max(seconds, 0.0), stream->time_base, origin),
                       AVSEEK_FLAG_BACKWARD);
     }
@@ -414,36 +353,23 @@ VideoDecoder::~VideoDecoder() = default;
 bool VideoDecoder::Open(const wchar_t* path)
 {
     Close();
-    // The program writes no log; FFmpeg would report every damaged packet.
-    static const bool quiet = [] {
-        av_log_set_level(AV_LOG_QUIET);
-        return true;
-    }();
-    (void)quiet;
-    const std::optional<std::string> utf8 = utf8FromWide(path);
-    if (!utf8)
-        return false;
     auto impl = std::make_unique<Impl>();
     if (!impl->packet || !impl->frame || !impl->kept)
         return false;
     impl->stopRequested = &m_stopRequested;
-    impl->input = openInput(*utf8, AVIOInterruptCB{&Impl::interruptInput, impl.get()}, impl->gate);
+    impl->input = MediaInput::open(path, AVIOInterruptCB{&Impl::interruptInput, impl.get()});
     if (!impl->input)
         return false;
-    impl->stream = firstVideoStream(impl->input.get());
+    AVFormatContext* input = impl->input->context();
+    impl->stream = firstVideoStream(input);
     if (impl->stream == nullptr)
         return false;
     const AVCodecParameters& params = *impl->stream->codecpar;
     if (!frameBytes(params.width, params.height))
         return false;
-    impl->codec = openDecoder(impl->input.get(), impl->stream);
+    impl->codec = impl->input->decodeOnly(impl->stream, decoderThreads(input, impl->stream));
     if (!impl->codec)
         return false;
-    // Only the chosen stream is demuxed.
-    for (unsigned i = 0; i < impl->input->nb_streams; ++i) {
-        if (impl->input->streams[i] != impl->stream)
-            impl->input->streams[i]->discard = AVDISCARD_ALL;
-    }
 
     impl->codedWidth = params.width;
     impl->codedHeight = params.height;
@@ -453,22 +379,22 @@ bool VideoDecoder::Open(const wchar_t* path)
     m_height = static_cast<uint32_t>(sideways ? params.width : params.height);
     m_stride = static_cast<int32_t>(m_width * 3);
 
-    const AVRational rate = av_guess_frame_rate(impl->input.get(), impl->stream, nullptr);
+    const AVRational rate = av_guess_frame_rate(input, impl->stream, nullptr);
     m_fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : kDefaultFps;
 
     const AVStream& stream = *impl->stream;
-    const AVFormatContext& input = *impl->input;
+    const AVFormatContext& container = *input;
     if (stream.duration != AV_NOPTS_VALUE && stream.duration > 0)
         m_duration = static_cast<double>(stream.duration) * av_q2d(stream.time_base);
-    else if (input.duration != AV_NOPTS_VALUE && input.duration > 0)
-        m_duration = static_cast<double>(input.duration) / AV_TIME_BASE;
+    else if (container.duration != AV_NOPTS_VALUE && container.duration > 0)
+        m_duration = static_cast<double>(container.duration) / AV_TIME_BASE;
 
     // Without a start time in the stream, the container's start or else the
     // first frame read fixes the origin of the time line.
     if (stream.start_time != AV_NOPTS_VALUE)
         impl->start = stream.start_time;
-    else if (input.start_time != AV_NOPTS_VALUE)
-        impl->start = av_rescale_q(input.start_time, AV_TIME_BASE_Q, stream.time_base);
+    else if (container.start_time != AV_NOPTS_VALUE)
+        impl->start = av_rescale_q(container.start_time, AV_TIME_BASE_Q, stream.time_base);
 
     m_position = 0.0;
     impl->armed = true;

@@ -183,6 +183,16 @@ void MainWindow::buildMenus()
     m_minimizeToTrayAction->setChecked(m_settings->value(settings_key::minimizeToTray, true).toBool());
     connect(m_minimizeToTrayAction, &QAction::toggled, this,
             [this](bool on) { m_settings->setValue(settings_key::minimizeToTray, on); });
+#ifndef Q_OS_WIN
+    // Only the Linux camera library brings a microphone.
+    m_sendSoundAction = m_settingsMenu->addAction(QString());
+    m_sendSoundAction->setCheckable(true);
+    m_sendSoundAction->setChecked(m_settings->value(settings_key::sendSound, false).toBool());
+    connect(m_sendSoundAction, &QAction::toggled, this, [this](bool on) {
+        m_settings->setValue(settings_key::sendSound, on);
+        m_sender.SetSoundSource(soundSource());  // a video streaming now gains or loses its sound
+    });
+#endif
     m_analyticsAction = m_settingsMenu->addAction(QString());
     m_analyticsAction->setCheckable(true);
     m_analyticsAction->setChecked(m_settings->value(settings_key::analyticsEnabled, true).toBool());

@@ -10,6 +10,7 @@
 #include <QSystemTrayIcon>
 
 #include <memory>
+#include <string>
 
 class CameraRegistrar;
 class ClickableSlider;
@@ -165,6 +166,7 @@ protected:
     bool m_quitting = false;
     QSettings* m_settings = nullptr;
     QAction* m_minimizeToTrayAction = nullptr;
+    QAction* m_sendSoundAction = nullptr;  // null where the camera library has no microphone (Windows)
     QAction* m_analyticsAction = nullptr;
     UpdateChecker* m_updateChecker = nullptr;
     QFrame* m_updateBanner = nullptr;
@@ -224,6 +226,9 @@ private:
     void clearMedia();
     // Sets the pending seek target and, while streaming, seeks there.
     void requestSeek(double seconds);
+    // The file whose sound goes with the stream as a microphone: the loaded
+    // video when "Send sound as a microphone" is on, else none (empty).
+    std::wstring soundSource() const;
     // The loaded video's duration, else the running stream's; 0 when unknown.
     double knownDuration() const;
     // A status tick's slider and time label for a video of `duration` s.

@@ -36,6 +36,8 @@ void MainWindow::retranslateUi()
     m_quitAction->setText(tr("&Quit"));
     m_settingsMenu->setTitle(tr("&Settings"));
     m_minimizeToTrayAction->setText(tr("Minimize to tray on close"));
+    if (m_sendSoundAction)
+        m_sendSoundAction->setText(tr("Send sound as a microphone"));
     if (m_analyticsAction)
         m_analyticsAction->setText(tr("Send anonymous usage statistics"));
     m_languageMenu->setTitle(tr("&Language"));

@@ -6,6 +6,7 @@
 #include "ui/clickable_slider.h"
 #include "ui/preview_widget.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -89,6 +90,7 @@ void MainWindow::onPlayPause()
         m_decoder->SeekTo(start);
         if (start > 0.0)
             requestSeek(start);  // the slider holds there until the stream arrives
+        m_sender.SetSoundSource(soundSource());
         m_sender.StartVideo(m_decoder.get(), m_loopCheck->isChecked());
     } else {
         if (!m_sender.InitCamera(width, height, 30.0f)) {
@@ -141,6 +143,12 @@ bool MainWindow::initCamera()
     m_sender.ShutdownCamera();
     m_statusLabel->setText(QStringLiteral("Ready."));
     return true;
+}
+
+std::wstring MainWindow::soundSource() const
+{
+    const bool wanted = m_sendSoundAction && m_sendSoundAction->isChecked() && m_isVideo;
+    return wanted ? m_currentFile.toStdWString() : std::wstring();
 }
 
 void MainWindow::getSelectedResolution(int& width, int& height)

@@ -12,6 +12,7 @@ inline constexpr QLatin1StringView stretch("stretch");
 inline constexpr QLatin1StringView mirror("mirror");
 inline constexpr QLatin1StringView lastFile("lastFile");
 inline constexpr QLatin1StringView minimizeToTray("minimizeToTray");
+inline constexpr QLatin1StringView sendSound("sendSound");
 inline constexpr QLatin1StringView language("language");
 inline constexpr QLatin1StringView analyticsEnabled("analytics/enabled");
 inline constexpr QLatin1StringView analyticsId("analytics/id");

@@ -98,10 +98,14 @@ TEST(FrameFitter, GatherMatchesTheDirectFormulas)
             ASSERT_EQ(Frame(out, out + expected.size()), expected);
             // The same size unmirrored is sent as it is, without a copy.
             EXPECT_EQ(out == rows.picture()->frame(), s.sw == s.cw && s.sh == s.ch && !mirror);
-            // Twice on the shared one: the second frame reuses the tables and bars of the first.
+            // Twice on the shared one: the second frame reuses the tables of the first.
             fitter.fit(rows, s.cw, s.ch, stretch, mirror);
             out = fitter.fit(rows, s.cw, s.ch, stretch, mirror);
             ASSERT_EQ(Frame(out, out + expected.size()), expected);
+            // Into a place that held something else (a camera's buffer): every byte is written.
+            Frame place(expected.size(), 0xab);
+            ASSERT_TRUE(fitter.fitInto(rows, place.data(), s.cw, s.ch, stretch, mirror));
+            ASSERT_EQ(place, expected);
         }
     }
 }

@@ -1,6 +1,7 @@
 // Files that name other files (playlists, SVG pictures) are refused as they are: nothing they
 // name is opened. A FIFO with no writer among the names would block such an open for good.
 #include "media/image_loader.h"
+#include "media/sound_decoder.h"
 #include "media/video_decoder.h"
 
 #include "support/test_media.h"
@@ -62,12 +63,15 @@ TEST_F(IndirectMedia, PlaylistsFailToOpen)
         {"HLS naming a concat: URL", hls, "concat:CLIP|CLIP"},
     };
     VideoDecoder decoder;
+    SoundDecoder sound;  // opens the same files on its own
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::string text = c.playlist;
         text.replace(text.find("%s"), 2, c.entry);
-        EXPECT_FALSE(decoder.Open(write("clip.mp4", text, clip).c_str()));
+        const std::wstring path = write("clip.mp4", text, clip);
+        EXPECT_FALSE(decoder.Open(path.c_str()));
         EXPECT_EQ(decoder.m_width, 0u);
+        EXPECT_FALSE(sound.Open(path.c_str()));
     }
 }
 

@@ -2,8 +2,12 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QString>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +15,24 @@
 
 // The camera's node in the PipeWire graph.
 inline const QString kCameraNode = QStringLiteral("orvenna-camera");
+
+// The pw-dump object of the node named `name`, once it is listed (`listed`) or
+// gone (then empty), or as last seen when `timeout` passes first.
+inline QJsonObject waitForNode(const QString& name, std::chrono::milliseconds timeout, bool listed = true)
+{
+    const QDeadlineTimer deadline(timeout);
+    for (;; QThread::msleep(100)) {  // pw-dump is a snapshot: ask again
+        QProcess dump;
+        dump.start(QStringLiteral("pw-dump"), {});
+        QJsonObject node;
+        if (dump.waitForFinished(10000))
+            for (const QJsonValue& object : QJsonDocument::fromJson(dump.readAllStandardOutput()).array())
+                if (object[u"info"][u"props"][u"node.name"].toString() == name)
+                    node = object.toObject();
+        if (node.isEmpty() != listed || deadline.hasExpired())
+            return node;
+    }
+}
 
 // Cases in the private PipeWire session; skipped where PipeWire cannot run (the
 // session script then leaves the reason in the runtime directory).

@@ -1,4 +1,4 @@
-// The five entry points with no PipeWire daemon reachable at all.
+// The six entry points with no PipeWire daemon reachable at all.
 #include "frame_pump.h"
 #include "test_frames.h"
 
@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstring>
 
 using namespace std::chrono_literals;
 
@@ -30,7 +31,9 @@ TEST(SoftcamApi, RefusesSizesAndRatesItCannotServe)
 TEST(SoftcamApi, OneCameraPerProcessUntilItIsDeletedAndNullIsHarmless)
 {
     const auto frame = quadrantFrame(4, 4);
+    const scDrawFunction drawBlack = [](void* out, void*) { return std::memset(out, 0, 4 * 4 * 3) != nullptr; };
     scSendFrame(nullptr, frame.data());
+    EXPECT_FALSE(scDrawFrame(nullptr, drawBlack, nullptr));
     EXPECT_FALSE(scIsConnected(nullptr));
     EXPECT_FALSE(scWaitForConnection(nullptr, 0.01f));
     scDeleteCamera(nullptr);
@@ -39,6 +42,10 @@ TEST(SoftcamApi, OneCameraPerProcessUntilItIsDeletedAndNullIsHarmless)
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(scCreateCamera(32, 24, 30), nullptr);
     scSendFrame(first, nullptr);
+    EXPECT_FALSE(scDrawFrame(first, nullptr, nullptr));
+    // Without a daemon the frame drawn waits for one; a drawing that fails is told.
+    EXPECT_TRUE(scDrawFrame(first, drawBlack, nullptr));
+    EXPECT_FALSE(scDrawFrame(first, [](void*, void*) { return false; }, nullptr));
     scDeleteCamera(first);
     void* second = scCreateCamera(32, 24, 30);
     EXPECT_NE(second, nullptr);

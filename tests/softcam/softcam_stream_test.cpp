@@ -10,7 +10,6 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QSet>
@@ -27,24 +26,6 @@ namespace {
 
 struct CameraDeleter { void operator()(void* camera) const { scDeleteCamera(camera); } };
 using CameraPtr = std::unique_ptr<void, CameraDeleter>;
-
-// The pw-dump object of the camera's node, once it is listed (`listed`) or gone
-// (then empty), or as last seen when `timeout` passes first.
-QJsonObject waitForCameraNode(std::chrono::milliseconds timeout, bool listed = true)
-{
-    const QDeadlineTimer deadline(timeout);
-    for (;; QThread::msleep(100)) {  // pw-dump is a snapshot: ask again
-        QProcess dump;
-        dump.start(QStringLiteral("pw-dump"), {});
-        QJsonObject node;
-        if (dump.waitForFinished(10000))
-            for (const QJsonValue& object : QJsonDocument::fromJson(dump.readAllStandardOutput()).array())
-                if (object[u"info"][u"props"][u"node.name"].toString() == kCameraNode)
-                    node = object.toObject();
-        if (node.isEmpty() != listed || deadline.hasExpired())
-            return node;
-    }
-}
 
 // Polls scIsConnected until it equals `wanted`; false when `limit` passes first.
 bool connectedWithin(void* camera, bool wanted, std::chrono::milliseconds limit)
@@ -84,7 +65,7 @@ TEST_F(SoftcamStream, NodeIsListedAsACameraWithFixedFormatsUntilDeleted)
         SCOPED_TRACE(fps);
         CameraPtr camera(scCreateCamera(320, 240, fps));
         ASSERT_TRUE(camera);
-        const QJsonObject node = waitForCameraNode(10s);
+        const QJsonObject node = waitForNode(kCameraNode, 10s);
         ASSERT_FALSE(node.isEmpty()) << "node never appeared in pw-dump";
         const QJsonValue props = node[u"info"][u"props"];
         EXPECT_EQ(props[u"node.description"].toString(), u"Orvenna Camera");
@@ -100,7 +81,7 @@ TEST_F(SoftcamStream, NodeIsListedAsACameraWithFixedFormatsUntilDeleted)
         }
         EXPECT_EQ(formats, (QSet<QString>{"BGR", "BGRx", "RGBx", "YUY2", "I420", "NV12"}));
         camera.reset();
-        EXPECT_TRUE(waitForCameraNode(0ms).isEmpty());  // gone by the time pw-dump next looks
+        EXPECT_TRUE(waitForNode(kCameraNode, 0ms).isEmpty());  // gone by the time pw-dump next looks
     }
 }
 
@@ -149,7 +130,7 @@ TEST_F(SoftcamStream, ConsumerIsServedThirtyFramesASecondAndConnectedFollowsCons
     CameraPtr camera(scCreateCamera(64, 48, 30));
     ASSERT_TRUE(camera);
     FramePump pump(camera.get(), quadrantFrame(64, 48));
-    ASSERT_FALSE(waitForCameraNode(10s).isEmpty());
+    ASSERT_FALSE(waitForNode(kCameraNode, 10s).isEmpty());
     EXPECT_FALSE(scIsConnected(camera.get()));
     EXPECT_FALSE(scWaitForConnection(camera.get(), 0.05f));
 
@@ -184,17 +165,17 @@ TEST_F(SoftcamStream, NodeStepsAsideWhileAnotherListsTheCamera)
 {
     CameraPtr camera(scCreateCamera(64, 48, 30));
     ASSERT_TRUE(camera);
-    ASSERT_FALSE(waitForCameraNode(10s).isEmpty());
+    ASSERT_FALSE(waitForNode(kCameraNode, 10s).isEmpty());
     QProcess twin;
     twin.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     twin.start(QStringLiteral("gst-launch-1.0"),
                {QStringLiteral("-q"), QStringLiteral("videotestsrc"), QStringLiteral("!"),
                 QStringLiteral("pipewiresink"), QStringLiteral("mode=provide"),
                 QStringLiteral(R"(stream-properties="props,media.class=Video/Source,node.description=(string)\"Orvenna Camera\"")")});
-    EXPECT_TRUE(waitForCameraNode(10s, false).isEmpty()) << "the camera stayed listed beside the other node";
+    EXPECT_TRUE(waitForNode(kCameraNode, 10s, false).isEmpty()) << "the camera stayed listed beside the other node";
     twin.terminate();
     twin.waitForFinished(5000);
-    EXPECT_FALSE(waitForCameraNode(10s).isEmpty()) << "the camera did not come back";
+    EXPECT_FALSE(waitForNode(kCameraNode, 10s).isEmpty()) << "the camera did not come back";
 }
 
 // The daemon is killed and restarted under a streaming camera. Last in the
@@ -213,7 +194,7 @@ TEST_F(SoftcamStream, SenderKeepsPaceAndConsumersReturnAfterDaemonRestart)
         ASSERT_TRUE(restartDaemon());
         EXPECT_GT(pump.calls(), callsBefore) << "sender stalled while the daemon was away";
     }
-    ASSERT_FALSE(waitForCameraNode(20s).isEmpty()) << "camera did not re-attach";
+    ASSERT_FALSE(waitForNode(kCameraNode, 20s).isEmpty()) << "camera did not re-attach";
     GstConsumer after(QStringLiteral("BGR"), 64 * 48 * 3);
     EXPECT_TRUE(after.nextFrame(frame)) << "no frames after the restart";
     EXPECT_TRUE(scWaitForConnection(camera.get(), 5.0f));
