@@ -16,11 +16,6 @@ namespace {
 constexpr int kRate = SoundDecoder::kRate;
 constexpr int kChannels = SoundDecoder::kChannels;
 
-std::wstring media(const std::string& file)
-{
-    return testMediaPath(std::wstring(file.begin(), file.end()));
-}
-
 // Reads to the end: the sound and the time of its first frame, with blocks
 // checked to follow one another.
 std::vector<float> readAll(SoundDecoder& decoder, double& first)
@@ -47,7 +42,7 @@ TEST(SoundDecoder, TheToneStepsAtEveryFramesTimeAlsoAfterASeek)
     for (const double from : {0.0, 1.3, 2.64}) {
         SCOPED_TRACE(from);
         SoundDecoder decoder;
-        ASSERT_TRUE(decoder.Open(media("tone_steps.mkv").c_str()));
+        ASSERT_TRUE(decoder.Open(testMediaPath("tone_steps.mkv").c_str()));
         if (from > 0.0)
             decoder.SeekTo(from);
         double first = 0.0;
@@ -73,13 +68,13 @@ TEST(SoundDecoder, FilesWithoutSoundHaveNoneAndDamagedSoundIsReadPast)
 {
     for (const char* file : {"bars_25.mp4", "not_media.mp4", "no such file.mkv"}) {
         SoundDecoder decoder;
-        EXPECT_FALSE(decoder.Open(media(file).c_str())) << file;
+        EXPECT_FALSE(decoder.Open(testMediaPath(file).c_str())) << file;
         std::vector<float> block;
         double seconds = 0.0;
         EXPECT_FALSE(decoder.Read(block, seconds));
     }
     SoundDecoder decoder;
-    ASSERT_TRUE(decoder.Open(media("damaged_sound.mkv").c_str()));
+    ASSERT_TRUE(decoder.Open(testMediaPath("damaged_sound.mkv").c_str()));
     std::vector<float> block;
     double seconds = 0.0;
     while (decoder.Read(block, seconds)) {

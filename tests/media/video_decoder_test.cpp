@@ -17,11 +17,6 @@ namespace {
 // Under Wine 8 (kWine) the RGB32 type has no frame rate (reads 30), B-frame
 // mp4/mov clips stamp two frames late (edit list ignored), and after a seek the
 // first frame is stamped up to a frame late; what else it lacks, cases skip.
-std::wstring media(const std::string& file)
-{
-    return testMediaPath(std::wstring(file.begin(), file.end()));
-}
-
 int markOf(const std::vector<uint8_t>& frame, const VideoDecoder& decoder)
 {
     return frame_marks::readFrameMark(frame.data(), int(decoder.m_width), int(decoder.m_height));
@@ -73,10 +68,10 @@ TEST_P(DecodeClip, DeliversEveryFrameOnceAndSeeks)
     const int lag = kWine ? clip.wineLag : 0;
     VideoDecoder decoder;
     std::vector<uint8_t> frame;
-    ASSERT_TRUE(decoder.Open(media("bars_2997.mp4").c_str()));
+    ASSERT_TRUE(decoder.Open(testMediaPath("bars_2997.mp4").c_str()));
     decoder.SeekTo(1.0);
     ASSERT_TRUE(decoder.ReadFrame(frame));
-    ASSERT_TRUE(decoder.Open(media(clip.file).c_str()));
+    ASSERT_TRUE(decoder.Open(testMediaPath(clip.file).c_str()));
     EXPECT_EQ(std::pair(decoder.m_width, decoder.m_height), std::pair(clip.width, clip.height));
     EXPECT_NEAR(decoder.m_fps, kWine ? 30.0 : clip.fps, 1e-9);
     EXPECT_NEAR(decoder.m_duration, clip.frames / clip.fps, 0.5 / clip.fps);
@@ -150,22 +145,23 @@ TEST(VideoDecoder, BadInputOrCloseLeavesItClosed)
     expectClosed(L"never opened");
     EXPECT_EQ(frame, (std::vector<uint8_t>{1, 2, 3}));
 
-    // oversized.avi is wider than any Frame may be; media("") is the directory.
+    // oversized.avi is wider than any Frame may be; "" names the directory.
     // Wine's mp4 source now and then hangs on a file cut before its index.
-    for (const std::wstring& path : {media("no_such_file.mp4"), media("not_media.mp4"), media("audio_only.mp4"),
-                                     media("oversized.avi"), media(""), std::wstring(),
-                                     media(kWine ? "" : "truncated.mp4")}) {
-        ASSERT_TRUE(decoder.Open(media("bars_25.avi").c_str()));  // a failed Open forgets it too
+    const char* const files[] = {"no_such_file.mp4", "not_media.mp4", "audio_only.mp4", "oversized.avi", "", nullptr,
+                                 kWine ? "" : "truncated.mp4"};
+    for (const char* file : files) {
+        const std::wstring path = file ? testMediaPath(file) : std::wstring();
+        ASSERT_TRUE(decoder.Open(testMediaPath("bars_25.avi").c_str()));  // a failed Open forgets it too
         EXPECT_FALSE(decoder.Open(path.c_str()));
         expectClosed(path);
     }
-    ASSERT_TRUE(decoder.Open(media("bars_25.avi").c_str()) && decoder.ReadFrame(frame));
+    ASSERT_TRUE(decoder.Open(testMediaPath("bars_25.avi").c_str()) && decoder.ReadFrame(frame));
     decoder.Close();
     decoder.Close();
     expectClosed(L"closed twice");
     if (kWine)
         return;  // kNoTs
-    ASSERT_TRUE(decoder.Open(media("truncated.ts").c_str()));  // a cut stream ends early without error
+    ASSERT_TRUE(decoder.Open(testMediaPath("truncated.ts").c_str()));  // a cut stream ends early without error
     int count = 0;
     for (; decoder.ReadFrame(frame); ++count) {}
     EXPECT_TRUE(count > 0 && count < 50) << count;
@@ -182,7 +178,7 @@ TEST(VideoDecoder, FollowsTimeStampsAcrossAGapAndStopsALongReadAtOnce)
     int stopAt = 0;  // the call that first answers true; 0 for never
     VideoDecoder decoder;
     decoder.SetInterruptCheck([&] { return ++calls >= stopAt && stopAt > 0; });
-    ASSERT_TRUE(decoder.Open(media("gap.mkv").c_str()));
+    ASSERT_TRUE(decoder.Open(testMediaPath("gap.mkv").c_str()));
     EXPECT_EQ(calls, 0);  // not asked while opening
     EXPECT_NEAR(decoder.m_duration, 3.0, 0.02);
     std::vector<uint8_t> frame;

@@ -1,13 +1,9 @@
 #include "media/wide_path_linux.h"
 
-#include "media/video_decoder.h"
-#include "support/frame_marks.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -28,16 +24,6 @@ TEST(WidePathLinux, EncodesEveryLengthAndRejectsNonCharacters)
     };
     for (const auto& c : cases)
         EXPECT_EQ(utf8FromWide(c.wide), c.utf8) << "case " << (&c - cases);
-}
-
-TEST(VideoDecoder, OpensNonAsciiPath)  // blanks, a colon and letters outside ASCII
-{
-    const std::string dir = ORVENNA_TEST_MEDIA_DIR;
-    const std::wstring path = std::wstring(dir.begin(), dir.end()) + L"/ein Bild \u00fc/clip: vid\u00e9o \u65e5\u672c.mp4";
-    VideoDecoder decoder;
-    std::vector<uint8_t> frame;
-    ASSERT_TRUE(decoder.Open(path.c_str()) && decoder.ReadFrame(frame));
-    EXPECT_EQ(frame_marks::readFrameMark(frame.data(), 160, 120), 0);
 }
 
 }  // namespace

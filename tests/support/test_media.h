@@ -26,3 +26,7 @@ inline std::wstring testMediaPath(const std::wstring& name)
         path += c == '/' ? separator : wchar_t(static_cast<unsigned char>(c));
     return path + separator + name;
 }
+inline std::wstring testMediaPath(const std::string& asciiName)
+{
+    return testMediaPath(std::wstring(asciiName.begin(), asciiName.end()));
+}

@@ -1,18 +1,11 @@
 // Languages on the catalogues compiled into the program, and the About dialog.
 #include "window_under_test.h"
 
-#include <QAction>
 #include <QAbstractButton>
 #include <QApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QTimer>
 #include <QTranslator>
 #include <QXmlStreamReader>
 

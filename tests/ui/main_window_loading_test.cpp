@@ -3,14 +3,6 @@
 // stops it. A stand-in holds one file's load until the test lets it go.
 #include "window_under_test.h"
 
-#include "ui/clickable_slider.h"
-
-#include <QAction>
-#include <QLabel>
-#include <QPushButton>
-#include <QSettings>
-#include <QTimer>
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -20,8 +12,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-QString media(const char* name) { return QStringLiteral(ORVENNA_TEST_MEDIA_DIR "/") + QLatin1String(name); }
 
 // Holds the load of `path` on the loading thread until released, or until the
 // loader asks it to stop when it `hearsStops`; then loads for real (a load
@@ -64,7 +54,7 @@ QString enabledControls(const WindowUnderTest& window)
 // loop and says so, Play and Space wait; once loaded the clip plays.
 TEST(WindowLoadThread, TheWindowAnswersWhileAFileLoadsAndThenPlaysIt)
 {
-    HeldLoad held{media("bars_25.mp4"), true};
+    HeldLoad held{testMedia("bars_25.mp4"), true};
     FakeSystem system;
     system.setState(Ours);
     auto window = makeWindow();
@@ -72,11 +62,11 @@ TEST(WindowLoadThread, TheWindowAnswersWhileAFileLoadsAndThenPlaysIt)
     window->m_statusTimer->stop();  // a tick would replace what Play says once the load ends
     window->m_loader.setWork(held.work());
     window->show();
-    window->loadFile(media("pattern_3x2.png"));
+    window->loadFile(testMedia("pattern_3x2.png"));
     window->onPlayPause();
     ASSERT_TRUE(window->m_sender.m_running);
 
-    window->startLoad(media("bars_25.mp4"));
+    window->startLoad(testMedia("bars_25.mp4"));
     ASSERT_TRUE(held.waitUntilStarted());
     EXPECT_EQ(window->m_statusLabel->text() + " | " + window->m_fileLabel->text(), "Loading... | bars_25.mp4");
     EXPECT_EQ(enabledControls(*window), "0001");
@@ -111,12 +101,12 @@ TEST(WindowLoadThread, ANewerLoadOrCloseMediaDropsTheRunningOne)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        HeldLoad held{media("bars_25.mp4"), c.hearsStops};
+        HeldLoad held{testMedia("bars_25.mp4"), c.hearsStops};
         auto window = makeWindow();
         window->m_loader.setWork(held.work());
         int results = 0;
         QObject::connect(&window->m_loader, &MediaLoader::loaded, window.get(), [&] { ++results; });
-        window->startLoad(media("bars_25.mp4"));
+        window->startLoad(testMedia("bars_25.mp4"));
         ASSERT_TRUE(held.waitUntilStarted());
         if (c.close) {
             window->m_closeMediaAction->trigger();
@@ -126,12 +116,12 @@ TEST(WindowLoadThread, ANewerLoadOrCloseMediaDropsTheRunningOne)
         }
         held.released = !c.hearsStops;
         // Loads end in the order they began: the first one's end comes before this one's.
-        window->loadFile(media("pattern_3x2.png"));
+        window->loadFile(testMedia("pattern_3x2.png"));
         EXPECT_EQ(results, 1);
         EXPECT_EQ(held.stopHeard.load(), c.hearsStops);
         EXPECT_EQ(window->m_statusLabel->text() + " | " + window->m_timeLabel->text(),
                   "Image loaded. Press Play to stream. | Image");
-        EXPECT_EQ(window->m_currentFile, media("pattern_3x2.png"));
+        EXPECT_EQ(window->m_currentFile, testMedia("pattern_3x2.png"));
         ASSERT_TRUE(window->m_stillPicture);
         EXPECT_EQ(window->m_stillPicture->width() * window->m_stillPicture->height(), 3 * 2);
     }
@@ -140,15 +130,15 @@ TEST(WindowLoadThread, ANewerLoadOrCloseMediaDropsTheRunningOne)
 // Quitting stops the load at once, and the file being loaded is the last file.
 TEST(WindowLoadThread, QuittingDuringALoadStopsIt)
 {
-    HeldLoad held{media("bars_25.mp4"), true};
+    HeldLoad held{testMedia("bars_25.mp4"), true};
     auto window = makeWindow();
     const QString settings = window->m_settings->fileName();
     window->m_loader.setWork(held.work());
-    window->startLoad(media("bars_25.mp4"));
+    window->startLoad(testMedia("bars_25.mp4"));
     ASSERT_TRUE(held.waitUntilStarted());
     window->onQuit();
     window.reset();
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(held.stopHeard.load());
-    EXPECT_EQ(QSettings(settings, QSettings::IniFormat).value("lastFile"), media("bars_25.mp4"));
+    EXPECT_EQ(QSettings(settings, QSettings::IniFormat).value("lastFile"), testMedia("bars_25.mp4"));
 }

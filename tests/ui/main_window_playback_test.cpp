@@ -5,18 +5,10 @@
 #include "fake_camera.h"
 #include "support/frame_marks.h"
 #include "support/test_media.h"
-#include "ui/clickable_slider.h"
-#include "ui/preview_widget.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QLabel>
 #include <QMimeData>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -31,7 +23,6 @@ namespace {
 
 constexpr int kWaitMs = 20000;  // generous: sanitizers slow everything down
 
-QString media(const QString& name) { return QStringLiteral(ORVENNA_TEST_MEDIA_DIR "/") + name; }
 
 // 2 s at 25 frames a second, position n / 25 s at frame n. Wine stamps the B-frames of an
 // MP4 two frames late (it ignores the edit list): there the same clip in Matroska.
@@ -99,7 +90,7 @@ protected:
     // Plays a clip's last frames with Loop off until the thread ends, handling no events.
     void playToEndUnwatched()
     {
-        window->loadFile(media(kClip));
+        window->loadFile(testMedia(kClip));
         window->m_loopCheck->setChecked(false);
         window->m_seekSlider->setValue(960);
         window->onPlayPause();
@@ -135,11 +126,11 @@ TEST(WindowMedia, LoadsWhatCanBeReadOnly)
         QString path;
         const char *status, *time;
     } cases[] = {
-        {media(kUnusualClip), "Video loaded. Press Play to stream.", "0:00 / 0:02"},
-        {media("pattern_3x2.png"), "Image loaded. Press Play to stream.", "Image"},
-        {media("not_media.mp4"), "Failed to open video.", "0:00 / 0:00"},
-        {media("cut_128x96.png"), "Failed to load image.", "0:00 / 0:00"},
-        {media("ein Bild ü"), "Failed to load image.", "0:00 / 0:00"},  // a folder
+        {testMedia(kUnusualClip), "Video loaded. Press Play to stream.", "0:00 / 0:02"},
+        {testMedia("pattern_3x2.png"), "Image loaded. Press Play to stream.", "Image"},
+        {testMedia("not_media.mp4"), "Failed to open video.", "0:00 / 0:00"},
+        {testMedia("cut_128x96.png"), "Failed to load image.", "0:00 / 0:00"},
+        {testMedia("ein Bild ü"), "Failed to load image.", "0:00 / 0:00"},  // a folder
 #ifndef _WIN32
         {fifo, "Failed to open video.", "0:00 / 0:00"},                 // would block an open
 #endif
@@ -147,7 +138,7 @@ TEST(WindowMedia, LoadsWhatCanBeReadOnly)
     auto window = makeWindow();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
-        window->loadFile(media("solid.jpg"));
+        window->loadFile(testMedia("solid.jpg"));
         window->loadFile(c.path);
         const bool loaded = QByteArray(c.status).endsWith("stream.");
         EXPECT_EQ(window->m_statusLabel->text() + window->m_timeLabel->text(), QString(c.status) + c.time);
@@ -161,13 +152,13 @@ TEST(WindowMedia, LoadsWhatCanBeReadOnly)
     QDir::setCurrent(QStringLiteral(ORVENNA_TEST_MEDIA_DIR));
     window->openFiles({QStringLiteral("pattern_3x2.png")});
     QDir::setCurrent(current);
-    EXPECT_EQ(window->m_currentFile, media("pattern_3x2.png"));
+    EXPECT_EQ(window->m_currentFile, testMedia("pattern_3x2.png"));
 }
 
 // Only a copy of a local file is taken.
 TEST(WindowMedia, DropsCopyTheFirstLocalFile)
 {
-    const QUrl local = QUrl::fromLocalFile(media("pattern_3x2.png"));
+    const QUrl local = QUrl::fromLocalFile(testMedia("pattern_3x2.png"));
     const QUrl remote(QStringLiteral("https://example.org/clip.mp4"));
     const struct {
         QList<QUrl> urls;
@@ -216,7 +207,7 @@ TEST(WindowMedia, ResolutionTextsAreBoundedOrFallBack)
 TEST_F(WindowStreamThread, StatusTickFollowsTheStreamAndItsSeeks)
 {
     QSystemTrayIcon* tray = window->m_trayIcon;
-    window->loadFile(media(kClip));
+    window->loadFile(testMedia(kClip));
     ASSERT_EQ(playHeld(), 0);
     EXPECT_EQ(window->m_statusLabel->text(), "Streaming...");
     tick();
@@ -290,7 +281,7 @@ TEST_F(WindowStreamThread, StatusTickFollowsTheStreamAndItsSeeks)
 
 TEST_F(WindowStreamThread, ReleaseWhileStoppedSetsWhereTheNextPlayStarts)
 {
-    window->loadFile(media(kClip));
+    window->loadFile(testMedia(kClip));
     dragSliderTo(window->m_seekSlider, 500);
     EXPECT_EQ(window->m_timeLabel->text(), "0:01 / 0:02");
     EXPECT_EQ(playHeld(), 25);  // sought before the first frame
@@ -319,7 +310,7 @@ TEST_F(WindowStreamThread, PlayNeedsAFileAndACameraAndStopsWhilePaused)
 {
     window->onPlayPause();
     EXPECT_EQ(window->m_statusLabel->text(), "Open a file first.");
-    window->loadFile(media("pattern_3x2.png"));
+    window->loadFile(testMedia("pattern_3x2.png"));
     window->install(FakeSystem());
     window->onPlayPause();
     EXPECT_EQ(window->m_statusLabel->text(), "Register the camera first.");
@@ -338,7 +329,7 @@ TEST_F(WindowStreamThread, PlayNeedsAFileAndACameraAndStopsWhilePaused)
 TEST(WindowMedia, DragEndsWhenTheSliderHidesOrIsDisabled)
 {
     auto window = makeWindow();
-    window->loadFile(media(kClip));
+    window->loadFile(testMedia(kClip));
     window->show();
     for (auto cutOff : {+[](WindowUnderTest* w) { w->hide(); }, +[](WindowUnderTest* w) { w->unloadMedia(); }}) {
         dragSliderTo(window->m_seekSlider, 300, false);

@@ -1,20 +1,9 @@
 #include "window_under_test.h"
 
-#include "ui/clickable_slider.h"
-
-#include <QAction>
 #include <QActionGroup>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLocalServer>
-#include <QMenu>
-#include <QPushButton>
 #include <QShortcut>
-#include <QSignalSpy>
-#include <QTest>
 #include <QTextDocumentFragment>
 #include <QValidator>
 

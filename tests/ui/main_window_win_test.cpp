@@ -1,10 +1,6 @@
 // The window as Windows has it: its system window, and no camera library beside the program.
 #include "window_under_test.h"
 
-#include <QLabel>
-#include <QSignalSpy>
-#include <QTest>
-
 #include <gtest/gtest.h>
 
 #include <windows.h>

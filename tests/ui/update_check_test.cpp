@@ -3,10 +3,8 @@
 
 #include <QDate>
 #include <QFrame>
-#include <QLabel>
 #include <QNetworkReply>
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QSysInfo>
 #include <QTcpServer>
 #include <QTcpSocket>

@@ -4,11 +4,7 @@
 #include "av_probe.h"
 #include "window_under_test.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QJsonObject>
-#include <QSignalSpy>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -25,11 +21,6 @@ namespace {
 constexpr double kFps = 25.0;  // tone_steps.mkv: 100 frames, its sound steps with each
 constexpr double kBound = 0.040;
 
-QString clip(const char* name)
-{
-    return QStringLiteral(ORVENNA_TEST_MEDIA_DIR "/") + QLatin1String(name);
-}
-
 class WindowSound : public PipeWireTest {
 protected:
     void SetUp() override
@@ -42,7 +33,7 @@ protected:
     void play(const char* file, bool sendSound)
     {
         window.m_sendSoundAction->setChecked(sendSound);
-        window.loadFile(clip(file));
+        window.loadFile(testMedia(file));
         window.onPlayPause();
         ASSERT_TRUE(window.m_sender.m_running);
     }
@@ -163,7 +154,7 @@ TEST_F(WindowSound, TheMicrophoneReturnsAfterTheDaemonRestartsAndGoesWithTheStre
     const std::pair<const char*, std::function<void()>> ends[] = {
         {"Stop", [&] { window.onStop(); }},
         {"Close media", [&] { window.m_closeMediaAction->trigger(); }},
-        {"a failed load", [&] { window.loadFile(clip("not_media.mp4")); }},
+        {"a failed load", [&] { window.loadFile(testMedia("not_media.mp4")); }},
         {"quit", [&] { window.onQuit(); }},
     };
     for (const auto& [how, end] : ends) {

@@ -4,14 +4,7 @@
 #include "support/frame_marks.h"
 #include "window_under_test.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QImage>
-#include <QLabel>
-#include <QSignalSpy>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -22,20 +15,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-template <typename Done>
-bool processEventsUntil(Done done, std::chrono::milliseconds limit)
-{
-    const QDeadlineTimer deadline(limit);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-    return done();
-}
-
-QString clip(const char* name)
-{
-    return QStringLiteral(ORVENNA_TEST_MEDIA_DIR "/") + QLatin1String(name);
-}
 
 // The frame index of the clip's picture in a BGR camera frame, read in the `fitted`
 // rectangle in its middle, mirrored back when `mirrored`; -1 where the bars are not.
@@ -57,21 +36,21 @@ protected:
     void SetUp() override { PipeWireTest::SetUp(); window.show(); }
 
     // Whether the connection label reads `text` within `limit`.
-    bool connectionReads(const char* text, std::chrono::milliseconds limit = kEventWait)
+    bool connectionReads(const char* text)
     {
-        return processEventsUntil([&] { return window.m_connectionLabel->text() == QLatin1String(text); }, limit);
+        return QTest::qWaitFor([&] { return window.m_connectionLabel->text() == QLatin1String(text); }, kEventWaitMs);
     }
     // The connection label as the next status tick leaves it.
     QString connectionAfterTick()
     {
         QSignalSpy tick(window.m_statusTimer, &QTimer::timeout);
-        return tick.wait(int(std::chrono::milliseconds(kEventWait).count())) ? window.m_connectionLabel->text()
+        return tick.wait(kEventWaitMs) ? window.m_connectionLabel->text()
                                                                              : QStringLiteral("no tick");
     }
     QString status() const { return window.m_statusLabel->text(); }
 
     // What a loaded machine may take for something that happens at once when idle.
-    static constexpr auto kEventWait = 20s;
+    static constexpr int kEventWaitMs = 20000;
     WindowUnderTest window;
 };
 
@@ -84,7 +63,7 @@ TEST_F(WindowStream, TheClientReceivesTheClipFittedStretchedOrMirroredAsTheWindo
         {{640, 480}, {{false, false, {640, 480}}, {false, true, {640, 480}}}},
         {{1280, 720}, {{false, false, {960, 720}}, {true, true, {1280, 720}}}}};
 
-    window.loadFile(clip("bars_25.mp4"));
+    window.loadFile(testMedia("bars_25.mp4"));
     for (const auto& size : kSizes) {
         const QSize camera = size.camera;
         SCOPED_TRACE(testing::Message() << camera.width() << "x" << camera.height());
@@ -96,7 +75,7 @@ TEST_F(WindowStream, TheClientReceivesTheClipFittedStretchedOrMirroredAsTheWindo
         EXPECT_EQ(connectionAfterTick(), QStringLiteral("Waiting for app..."));
 
         GstConsumer consumer(QStringLiteral("BGR"), qsizetype(camera.width()) * camera.height() * 3);
-        ASSERT_TRUE(processEventsUntil([&] { return consumer.hasFrame(); }, kEventWait)) << "no frame arrived";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return consumer.hasFrame(); }, kEventWaitMs)) << "no frame arrived";
         // The client is connected before its first buffer arrives.
         EXPECT_EQ(connectionAfterTick(), QStringLiteral("Connected"));
 
@@ -142,22 +121,21 @@ TEST_F(WindowStream, APauseHoldsThePictureAndAClipWithoutLoopThenArrivesInOrderT
     constexpr int kPausedFrom = 150;  // frame index, at 5 s
     constexpr QSize kCamera(160, 120);
     constexpr qsizetype kFrameBytes = qsizetype(kCamera.width()) * kCamera.height() * 3;
-    window.loadFile(clip("count_300.mp4"));
+    window.loadFile(testMedia("count_300.mp4"));
     window.m_resolutionCombo->setCurrentText(QStringLiteral("160x120"));
     window.onPlayPause();
     {
         GstConsumer consumer(QStringLiteral("BGR"), kFrameBytes);
-        ASSERT_TRUE(processEventsUntil([&] { return consumer.hasFrame(); }, kEventWait)) << "no frame arrived";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return consumer.hasFrame(); }, kEventWaitMs)) << "no frame arrived";
         window.m_sender.SeekTo(kPausedFrom / 30.0);
-        ASSERT_TRUE(processEventsUntil([&] { return window.m_sender.m_videoPosition >= kPausedFrom / 30.0; },
-                                       kEventWait));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.m_sender.m_videoPosition >= kPausedFrom / 30.0; }, kEventWaitMs));
         window.onPlayPause();
         EXPECT_EQ(status(), QStringLiteral("Paused."));
         // The frame being read when the pause came may still be finished; nothing after it.
         QSignalSpy ticks(window.m_statusTimer, &QTimer::timeout);
         std::set<double> positions{window.m_sender.m_videoPosition};
         for (int i = 0; i < 5; ++i) {
-            ASSERT_TRUE(ticks.wait(int(std::chrono::milliseconds(kEventWait).count())));
+            ASSERT_TRUE(ticks.wait(kEventWaitMs));
             positions.insert(window.m_sender.m_videoPosition);
         }
         EXPECT_LE(positions.size(), 2u) << "the picture moved on while paused";
@@ -184,7 +162,7 @@ TEST_F(WindowStream, APauseHoldsThePictureAndAClipWithoutLoopThenArrivesInOrderT
             ++wraps;
         indices.push_back(mark + 256 * wraps);
     }
-    EXPECT_TRUE(processEventsUntil([&] { return status() == QStringLiteral("Playback finished."); }, kEventWait));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status() == QStringLiteral("Playback finished."); }, kEventWaitMs));
 
     ASSERT_FALSE(indices.empty());
     EXPECT_LT(indices.front(), kPausedFrom) << "the held picture was sent, or the clip did not start over";

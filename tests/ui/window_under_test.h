@@ -6,13 +6,25 @@
 #include "fake_system.h"
 #endif
 #include "ui/camera_registrar.h"
+#include "ui/clickable_slider.h"
 #include "ui/main_window.h"
+#include "ui/preview_widget.h"
 #include "ui/settings_location.h"
 
+// The window's parts the tests reach through its members.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -65,6 +77,9 @@ public:
 protected:
     bool trayAvailable() const override { return m_trayShown; }
 };
+
+// A generated test file (ORVENNA_TEST_MEDIA_DIR).
+inline QString testMedia(const QString& name) { return QStringLiteral(ORVENNA_TEST_MEDIA_DIR "/") + name; }
 
 // Every window starts from the stored language given, or no settings at all.
 inline std::unique_ptr<WindowUnderTest> makeWindow(const QString& storedLanguage = QString())
