@@ -23,21 +23,24 @@ inline double processCpuSeconds()
     return double(t.tv_sec) + t.tv_nsec / 1e9;
 }
 
-// User plus system time from a /proc stat file: of a process and all its
-// threads (/proc/PID/stat) or of one thread (/proc/PID/task/TID/stat).
-inline double statCpuSeconds(const QString& path)
-{
-    QFile stat(path);
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / sysconf(_SC_CLK_TCK);
-}
-
+// CPU seconds of another process, all its threads, in nanoseconds: /proc's
+// clock ticks (10 ms) would be as large as the differences measured.
 inline double childCpuSeconds(qint64 pid)
 {
-    return statCpuSeconds(QStringLiteral("/proc/%1/stat").arg(pid));
+    clockid_t clock{};
+    timespec t{};
+    if (clock_getcpuclockid(pid_t(pid), &clock) != 0 || clock_gettime(clock, &t) != 0)
+        return 0;
+    return double(t.tv_sec) + t.tv_nsec / 1e9;
+}
+
+// CPU seconds of one thread of any process, by its /proc/PID/task/TID folder.
+inline double threadCpuSeconds(const QString& task)
+{
+    QFile schedstat(task + QStringLiteral("/schedstat"));
+    if (!schedstat.open(QIODevice::ReadOnly))
+        return 0;
+    return schedstat.readAll().split(' ').value(0).toDouble() / 1e9;  // time on a CPU, in ns
 }
 
 // pw_frame_counter reading one node: a line per buffer it received.
