@@ -24,9 +24,15 @@ FrameFitter::Rect FrameFitter::pictureRect(int sw, int sh, int cw, int ch, bool 
     return r;
 }
 
-void FrameFitter::prepare(const Geometry& g)
+NearestSampler* FrameFitter::prepare(PictureRows& source, int cw, int ch, bool stretch, bool mirror)
 {
-    // Equal sizes reach here only when mirrored: the picture fills the frame.
+    if (!source.picture() || !frameBytes(cw, ch))
+        return nullptr;
+    const Geometry g{source.picture()->width(), source.picture()->height(), cw, ch, source.pixelBytes(),
+                     stretch, mirror};
+    if (m_prepared && g == m_geometry)
+        return &m_sampler;
+    // Equal sizes fill the frame, whatever the letterboxing would say.
     const bool sameSize = g.sw == g.cw && g.sh == g.ch;
     const Rect r = pictureRect(g.sw, g.sh, g.cw, g.ch, g.stretch || sameSize);
     m_target = r;
@@ -34,36 +40,31 @@ void FrameFitter::prepare(const Geometry& g)
         m_target.x = g.cw - r.x - r.width;
     // A picture of zero width or height leaves the frame black.
     if (r.width > 0 && r.height > 0)
-        m_sampler.setGeometry(g.sw, g.sh, r.width, r.height, g.mirror);
+        m_sampler.setGeometry(g.sw, g.sh, r.width, r.height, g.mirror, g.pixelBytes);
     else
         m_target = {};
     m_geometry = g;
     m_prepared = true;
+    return &m_sampler;
+}
+
+bool FrameFitter::prepareRows(PictureRows& source, int cw, int ch, bool stretch, bool mirror)
+{
+    NearestSampler* sampler = prepare(source, cw, ch, stretch, mirror);
+    return sampler && (m_target.width == 0 || sampler->prepareRows(source));
 }
 
 bool FrameFitter::fitInto(PictureRows& source, uint8_t* out, int cw, int ch, bool stretch, bool mirror)
 {
-    const Picture* picture = source.picture().get();
-    if (!picture || !frameBytes(cw, ch))
+    NearestSampler* sampler = prepare(source, cw, ch, stretch, mirror);
+    if (!sampler)
         return false;
-    const int sw = picture->width();
-    const int sh = picture->height();
     const size_t stride = static_cast<size_t>(cw) * 3;
-    if (sw == cw && sh == ch && !mirror) {
-        if (!source.prepareAll())
-            return false;
-        if (const uint8_t* whole = source.frame()) {
-            std::memcpy(out, whole, stride * static_cast<size_t>(ch));
-            return true;
-        }
-        for (int y = 0; y < ch; ++y)
-            std::memcpy(out + static_cast<size_t>(y) * stride, source.row(y), stride);
+    const uint8_t* whole = source.picture()->frame();
+    if (whole && m_geometry.sw == cw && m_geometry.sh == ch && !mirror) {
+        std::memcpy(out, whole, stride * static_cast<size_t>(ch));
         return true;
     }
-
-    const Geometry geometry{sw, sh, cw, ch, stretch, mirror};
-    if (!m_prepared || !(geometry == m_geometry))
-        prepare(geometry);
     const Rect& t = m_target;
     // The bars: whole rows above and below the picture, the ends of the rows beside it.
     std::memset(out, 0, static_cast<size_t>(t.y) * stride);
@@ -80,7 +81,7 @@ bool FrameFitter::fitInto(PictureRows& source, uint8_t* out, int cw, int ch, boo
     }
     if (t.width == 0)
         return true;
-    return m_sampler.sampleFrame(source, out + static_cast<size_t>(t.y) * stride + left, stride);
+    return sampler->sampleFrame(source, out + static_cast<size_t>(t.y) * stride + left, stride);
 }
 
 const uint8_t* FrameFitter::fit(PictureRows& source, int cw, int ch, bool stretch, bool mirror)
@@ -89,12 +90,8 @@ const uint8_t* FrameFitter::fit(PictureRows& source, int cw, int ch, bool stretc
     if (!picture || !frameBytes(cw, ch))
         return nullptr;
     // A whole Frame the source already holds needs no copy.
-    if (picture->width() == cw && picture->height() == ch && !mirror) {
-        if (!source.prepareAll())
-            return nullptr;
-        if (const uint8_t* whole = source.frame())
-            return whole;
-    }
+    if (picture->frame() && picture->width() == cw && picture->height() == ch && !mirror)
+        return picture->frame();
     m_frame.resize(static_cast<size_t>(cw) * static_cast<size_t>(ch) * 3);
     return fitInto(source, m_frame.data(), cw, ch, stretch, mirror) ? m_frame.data() : nullptr;
 }

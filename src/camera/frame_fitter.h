@@ -35,15 +35,22 @@ public:
     // false where fit gives null.
     bool fitInto(PictureRows& source, uint8_t* out, int cw, int ch, bool stretch, bool mirror);
 
+    // Converts the source rows fit and fitInto would show, so that the
+    // picture's rows are there for a preview sampled before it is sent.
+    bool prepareRows(PictureRows& source, int cw, int ch, bool stretch, bool mirror);
+
 private:
     struct Geometry {
         int sw = 0, sh = 0, cw = 0, ch = 0;
+        int pixelBytes = 0;  // the source rows'
         bool stretch = false;
         bool mirror = false;
         bool operator==(const Geometry&) const = default;
     };
 
-    void prepare(const Geometry& geometry);
+    // The sampler made for fitting `source`'s picture, null when no picture
+    // or no valid Frame size; m_target says where it draws.
+    NearestSampler* prepare(PictureRows& source, int cw, int ch, bool stretch, bool mirror);
 
     Geometry m_geometry;    // geometry the sampler was made for
     bool m_prepared = false;

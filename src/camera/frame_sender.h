@@ -145,7 +145,7 @@ private:
     // The camera thread's loop; true when it ended by itself.
     bool Run(const Stream& stream);
     // Fits the picture and sends it (camera thread); false when it cannot be fitted.
-    bool send(const Stream& stream, PictureRows& source);
+    bool send(const Stream& stream, PictureRows& source, bool stretch, bool mirror);
     void deleteCamera();
     void clearEntryPoints();
 

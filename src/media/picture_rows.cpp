@@ -1,5 +1,7 @@
 #include "media/picture_rows.h"
 
+#include "media/nearest_sampler.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -94,31 +96,21 @@ bool PictureRows::convertMissing()
     return true;
 }
 
-const uint8_t* PictureRows::frame() const
-{
-    if (!m_picture)
-        return nullptr;
-    if (m_picture->frame())
-        return m_picture->frame();
-    // Converted rows are a Frame when they are all there without padding.
-    if (m_storeRowBytes != m_frameRowBytes || std::find(m_inStore.begin(), m_inStore.end(), 0) != m_inStore.end())
-        return nullptr;
-    return m_store.get();
-}
-
 bool readFrame(const std::shared_ptr<const Picture>& picture, std::vector<uint8_t>& out)
 {
+    if (!picture)
+        return false;
+    const int width = picture->width(), height = picture->height();
+    out.resize(static_cast<std::size_t>(width) * 3 * static_cast<std::size_t>(height));
+    if (picture->frame()) {
+        std::memcpy(out.data(), picture->frame(), out.size());
+        return true;
+    }
     PictureRows rows;
     rows.setPicture(picture);
     if (!rows.prepareAll())
         return false;
-    const auto rowBytes = static_cast<std::size_t>(picture->width()) * 3;
-    out.resize(rowBytes * static_cast<std::size_t>(picture->height()));
-    if (const uint8_t* whole = rows.frame()) {
-        std::memcpy(out.data(), whole, out.size());
-        return true;
-    }
-    for (int y = 0; y < picture->height(); ++y)
-        std::memcpy(out.data() + static_cast<std::size_t>(y) * rowBytes, rows.row(y), rowBytes);
-    return true;
+    NearestSampler sampler;  // same size: packs the converted pixels into Frame pixels
+    sampler.setGeometry(width, height, width, height, false, rows.pixelBytes());
+    return sampler.sampleFrame(rows, out.data(), static_cast<std::size_t>(width) * 3);
 }

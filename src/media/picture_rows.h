@@ -23,23 +23,25 @@ public:
     bool prepare(const int* rows, std::size_t count);
     // Every row, in one go where the picture allows.
     bool prepareAll();
-    // A prepared row: width * 3 bytes, after which one more byte may be read.
-    // Valid until the next setPicture.
+    // Whether row y is converted already (a Frame's rows need no conversion).
+    bool converted(int y) const { return m_picture->frame() || m_inStore[static_cast<std::size_t>(y)]; }
+    // Bytes a pixel of row() takes: 3 in a Frame, else
+    // Picture::kConvertedPixelBytes.
+    int pixelBytes() const { return m_picture->frame() ? 3 : Picture::kConvertedPixelBytes; }
+    // A prepared row: width * pixelBytes() bytes, after which one more byte
+    // may be read. Valid until the next setPicture.
     const uint8_t* row(int y) const
     {
         return m_inStore[static_cast<std::size_t>(y)] ? m_store.get() + static_cast<std::size_t>(y) * m_storeRowBytes
                                                       : m_picture->frame() + static_cast<std::size_t>(y) * m_frameRowBytes;
     }
-    // The whole picture as one Frame, when it is held as one or every row is
-    // prepared back to back; else null. Valid as row() is.
-    const uint8_t* frame() const;
 
 private:
     // Converts the rows in m_missing (ascending, none in the store yet).
     bool convertMissing();
 
     std::shared_ptr<const Picture> m_picture;
-    std::size_t m_frameRowBytes = 0;
+    std::size_t m_frameRowBytes = 0;  // of a picture held as a Frame
     std::size_t m_storeRowBytes = 0;
     // Converted rows, each in its own place: pages of rows never converted
     // are never touched, so they take no memory.

@@ -50,7 +50,7 @@ struct RowScalers : Picture::Converter {
 
 ScalerPtr makeScaler(const AVFrame& f, AVPixelFormat format, int height)
 {
-    ScalerPtr scaler(sws_getContext(f.width, height, format, f.width, height, AV_PIX_FMT_BGR24, SWS_BILINEAR,
+    ScalerPtr scaler(sws_getContext(f.width, height, format, f.width, height, AV_PIX_FMT_BGR0, SWS_BILINEAR,
                                     nullptr, nullptr, nullptr));
     if (scaler)
         setSourceColours(scaler.get(), coloursOf(f));

@@ -23,7 +23,7 @@ FrameColours coloursOf(const AVFrame& frame);
 void setSourceColours(SwsContext* scaler, const FrameColours& colours);
 
 // A decoded picture kept in its YUV planes (4:2:0 or 4:2:2, either range),
-// whose rows swscale's unscaled converters turn into Frame rows two at a
-// time. Takes `frame`'s reference, leaving it blank; null, with `frame`
+// whose rows swscale's unscaled converters convert two at a time (4 bytes a
+// pixel, see picture.h). Takes `frame`'s reference, leaving it blank; null, with `frame`
 // untouched, for a frame of another format or of fewer than two rows.
 std::shared_ptr<const Picture> takePlanarPicture(AVFrame& frame);

@@ -224,7 +224,7 @@ bool VideoDecoder::Impl::convertFrame(std::vector<uint8_t>& out)
     // last pixels of a row unconverted when the stride has no room for that:
     // rows are converted with room, then closed up.
     const std::size_t rowBytes = static_cast<std::size_t>(codedWidth) * 3;
-    const std::size_t padded = Picture::paddedRowBytes(codedWidth);
+    const std::size_t padded = (rowBytes + 23) / 24 * 24;  // whole groups of 8 pixels
     target.resize(padded * static_cast<std::size_t>(codedHeight) + kScalerSlack);
     uint8_t* planes[1] = {target.data()};
     const int strides[1] = {static_cast<int>(padded)};

@@ -111,7 +111,8 @@ bool PreviewWidget::sample(PictureRows& rows, const View& view, NearestSampler& 
     if (image.isNull())  // it could not be allocated
         return false;
     image.setDevicePixelRatio(view.ratio);  // as many pixels as its place has
-    sampler.setGeometry(picture->width(), picture->height(), sampled.width(), sampled.height(), view.mirror);
+    sampler.setGeometry(picture->width(), picture->height(), sampled.width(), sampled.height(), view.mirror,
+                        rows.pixelBytes());
     return sampler.sampleRgb32(rows, image.bits(), static_cast<std::size_t>(image.bytesPerLine()));
 }
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -146,6 +147,67 @@ TEST(FrameFitter, PicturesKeptInTheirPlanesFitAsPicturesConvertedFirst)
                         largest = std::max(largest, std::abs(a[i] - b[i]));
                     EXPECT_LE(largest, 1);
                 }
+            }
+        }
+    }
+}
+
+namespace {
+
+// A picture to be converted whose pixels name their row; counts the rows it
+// converts.
+class RowNamingPicture : public Picture {
+public:
+    using Picture::Picture;
+    mutable int converted = 0;
+
+    bool convertRows(int first, int second, uint8_t* out, std::ptrdiff_t stride,
+                     std::unique_ptr<Converter>&) const override
+    {
+        for (const int y : {first, second}) {
+            uint8_t* row = out + (y == first ? 0 : stride);
+            for (int x = 0; x < width(); ++x)
+                std::copy_n(std::data({uint8_t(y), uint8_t(y >> 8), uint8_t(0xee), uint8_t(0)}), 4, row + x * 4);
+            ++converted;
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+// A preview sampled after the camera's rows were converted converts none of
+// its own: each of its rows shows a converted row of the source rows it
+// stands for. Sampled alone, or enlarged, it shows the nearest rows exactly.
+TEST(FrameFitter, PreviewShowsRowsTheCameraConverted)
+{
+    const int sw = 1920, sh = 1080;
+    for (const auto& [dw, dh, cameraFirst] : {std::tuple{800, 450, true}, {800, 450, false}, {1000, 1500, true}}) {
+        SCOPED_TRACE(testing::Message() << dw << "x" << dh << (cameraFirst ? " after the camera" : " alone"));
+        auto picture = std::make_shared<RowNamingPicture>(sw, sh);
+        PictureRows rows;
+        rows.setPicture(picture);
+        FrameFitter fitter;
+        if (cameraFirst) {
+            ASSERT_TRUE(fitter.prepareRows(rows, 1280, 720, false, false));
+        }
+        const int before = picture->converted;
+        NearestSampler preview;
+        preview.setGeometry(sw, sh, dw, dh, true, rows.pixelBytes());
+        std::vector<uint32_t> image(size_t(dw) * dh);
+        ASSERT_TRUE(preview.sampleRgb32(rows, reinterpret_cast<uint8_t*>(image.data()), size_t(dw) * 4));
+        const bool smaller = dh < sh;
+        if (cameraFirst && smaller) {
+            EXPECT_EQ(picture->converted, before);
+        }
+        for (int y = 0; y < dh; ++y) {
+            const uint32_t pixel = image[size_t(y) * dw + dw / 2];
+            ASSERT_EQ(pixel >> 16, 0xffeeu);
+            const int shown = int(pixel & 0xffff);
+            if (cameraFirst && smaller) {
+                ASSERT_TRUE(shown >= y * sh / dh && shown < (y + 1) * sh / dh && shown % 3 != 2) << y;
+            } else {
+                ASSERT_EQ(shown, y * sh / dh) << y;
             }
         }
     }
