@@ -48,12 +48,6 @@ NearestSampler* FrameFitter::prepare(PictureRows& source, int cw, int ch, bool s
     return &m_sampler;
 }
 
-bool FrameFitter::prepareRows(PictureRows& source, int cw, int ch, bool stretch, bool mirror)
-{
-    NearestSampler* sampler = prepare(source, cw, ch, stretch, mirror);
-    return sampler && (m_target.width == 0 || sampler->prepareRows(source));
-}
-
 bool FrameFitter::fitInto(PictureRows& source, uint8_t* out, int cw, int ch, bool stretch, bool mirror)
 {
     NearestSampler* sampler = prepare(source, cw, ch, stretch, mirror);

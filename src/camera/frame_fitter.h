@@ -35,10 +35,6 @@ public:
     // false where fit gives null.
     bool fitInto(PictureRows& source, uint8_t* out, int cw, int ch, bool stretch, bool mirror);
 
-    // Converts the source rows fit and fitInto would show, so that the
-    // picture's rows are there for a preview sampled before it is sent.
-    bool prepareRows(PictureRows& source, int cw, int ch, bool stretch, bool mirror);
-
 private:
     struct Geometry {
         int sw = 0, sh = 0, cw = 0, ch = 0;

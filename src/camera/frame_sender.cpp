@@ -216,19 +216,17 @@ bool FrameSender::Run(const Stream& stream)
             source.setPicture(m_stillImage);
         }
 
-        const bool stretch = m_stretch;
-        const bool mirror = m_mirror;
+        const bool sent = send(stream, source);
+        // After the camera, when the picture goes out: the preview shows the
+        // rows the camera converted where it can.
         if (stream.frameCallback) {
             const Clock::time_point now = Clock::now();
             if (paused || now - lastPreview >= kPreviewInterval) {
-                // The camera's rows first: the preview shows those it can.
-                m_fitter.prepareRows(source, stream.width, stream.height, stretch, mirror);
                 stream.frameCallback(source);
                 lastPreview = now;
             }
         }
-
-        if (!send(stream, source, stretch, mirror)) {
+        if (!sent) {
             // Nothing this source gives can be sent: rather than spin, a video
             // ends as after a failed read and a still image waits for the stop.
             if (m_videoMode)
@@ -255,8 +253,10 @@ bool FrameSender::Run(const Stream& stream)
     }
 }
 
-bool FrameSender::send(const Stream& stream, PictureRows& source, bool stretch, bool mirror)
+bool FrameSender::send(const Stream& stream, PictureRows& source)
 {
+    const bool stretch = m_stretch;
+    const bool mirror = m_mirror;
     if (!stream.drawFrame) {
         const uint8_t* frame = m_fitter.fit(source, stream.width, stream.height, stretch, mirror);
         if (frame)

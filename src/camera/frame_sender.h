@@ -106,9 +106,9 @@ public:
     std::atomic<double> m_videoPosition{0.0};  // seconds, last decoded frame
     std::atomic<double> m_videoDuration{0.0};  // seconds
     // Called on the camera thread with the source picture, at most 30 times a
-    // second, before it is fitted and sent: rows converted for either are
-    // kept for the other. The rows are for this call only; source.picture()
-    // may be kept and read on another thread.
+    // second, once it was fitted and sent (or could not be): the rows the
+    // camera converted are there to read. The rows are for this call only;
+    // source.picture() may be kept and read on another thread.
     FrameCallback m_frameCallback;
     // Called on the camera thread with the stream's id when the stream ends
     // by itself (end of a video without loop, a failed read, a picture that
@@ -145,7 +145,7 @@ private:
     // The camera thread's loop; true when it ended by itself.
     bool Run(const Stream& stream);
     // Fits the picture and sends it (camera thread); false when it cannot be fitted.
-    bool send(const Stream& stream, PictureRows& source, bool stretch, bool mirror);
+    bool send(const Stream& stream, PictureRows& source);
     void deleteCamera();
     void clearEntryPoints();
 

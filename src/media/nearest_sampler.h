@@ -17,10 +17,6 @@ public:
     // rows' (PictureRows::pixelBytes).
     void setGeometry(int sw, int sh, int dw, int dh, bool mirror, int pixelBytes);
 
-    // Converts the source rows the rectangle shows, for a later sampling or
-    // for another sampler that prefers converted rows.
-    bool prepareRows(PictureRows& source) { return source.prepare(m_rows.data(), m_rows.size()); }
-
     // The rectangle as Frame pixels (3 bytes each) at `out`, rows `stride`
     // bytes apart. Nothing is written past a row's last pixel.
     bool sampleFrame(PictureRows& source, uint8_t* out, std::size_t stride);

@@ -176,7 +176,7 @@ public:
 
 } // namespace
 
-// A preview sampled after the camera's rows were converted converts none of
+// A preview sampled after the camera frame was fitted converts no rows of
 // its own: each of its rows shows a converted row of the source rows it
 // stands for. Sampled alone, or enlarged, it shows the nearest rows exactly.
 TEST(FrameFitter, PreviewShowsRowsTheCameraConverted)
@@ -189,7 +189,7 @@ TEST(FrameFitter, PreviewShowsRowsTheCameraConverted)
         rows.setPicture(picture);
         FrameFitter fitter;
         if (cameraFirst) {
-            ASSERT_TRUE(fitter.prepareRows(rows, 1280, 720, false, false));
+            ASSERT_TRUE(fitter.fit(rows, 1280, 720, false, false));
         }
         const int before = picture->converted;
         NearestSampler preview;
