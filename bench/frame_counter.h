@@ -23,6 +23,16 @@ inline double processCpuSeconds()
     return double(t.tv_sec) + t.tv_nsec / 1e9;
 }
 
+// CPU seconds of this process's threads but the calling one: a producer in
+// this process, without the thread that reads the counter's lines (for a
+// producer in a process of its own that reading is not counted either).
+inline double producerCpuSeconds()
+{
+    timespec reader{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &reader);
+    return processCpuSeconds() - (double(reader.tv_sec) + reader.tv_nsec / 1e9);
+}
+
 // CPU seconds of another process, all its threads, in nanoseconds: /proc's
 // clock ticks (10 ms) would be as large as the differences measured.
 inline double childCpuSeconds(qint64 pid)
@@ -88,13 +98,15 @@ struct Measure {
 };
 
 // Frames of the right size and first byte (any when `firstByte` is -1) the
-// counter receives over kSeconds, and `cpu` spent meanwhile. Start-up and
-// linking are left out.
+// counter receives over kSeconds, and `cpu` spent meanwhile. Start-up,
+// linking and the first two seconds of streaming (buffers touched the first
+// time, caches filling) are left out.
 template <typename CpuSeconds>
 Measure measure(FrameCounter& counter, qsizetype frameBytes, int firstByte, CpuSeconds cpu)
 {
     FrameCounter::Buffer buffer;
-    for (int i = 0; i < 10; ++i)
+    constexpr int kWarmUpFrames = 60;
+    for (int i = 0; i < kWarmUpFrames; ++i)
         if (!counter.next(buffer, QDeadlineTimer(std::chrono::seconds(10))))
             return {};
     const double cpuStart = cpu();

@@ -31,7 +31,7 @@ Measure measureSoftcam(int width, int height, const QString& format, int firstBy
     {
         FramePump pump(camera, quadrantFrame(width, height));
         FrameCounter counter(QStringLiteral("orvenna-camera"), format, width, height);
-        result = measure(counter, packedFrameBytes(format, width, height), firstByte, processCpuSeconds);
+        result = measure(counter, packedFrameBytes(format, width, height), firstByte, producerCpuSeconds);
     }
     scDeleteCamera(camera);
     return result;

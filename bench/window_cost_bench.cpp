@@ -51,7 +51,7 @@ Measure measureSender(const Case& c)
         return {};
     sender.StartVideo(&decoder, true);
     FrameCounter counter(kNode, QStringLiteral("BGR"), c.width, c.height);
-    return measure(counter, c.frameBytes(), -1, processCpuSeconds);
+    return measure(counter, c.frameBytes(), -1, producerCpuSeconds);
 }
 
 double residentMegabytes(qint64 pid)
