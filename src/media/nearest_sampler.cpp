@@ -103,7 +103,6 @@ const std::vector<int>& NearestSampler::rowsConverted(const PictureRows& source)
     return m_convertedRows;
 }
 
-
 bool NearestSampler::sampleRgb32(PictureRows& source, uint8_t* out, std::size_t stride)
 {
     const std::size_t columns = m_columnOffsets.size();
